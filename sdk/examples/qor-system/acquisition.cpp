@@ -1,0 +1,1 @@
+// acquisition.cpp: (being written)

@@ -1,0 +1,1 @@
+// bmp_export.cpp: (being written)

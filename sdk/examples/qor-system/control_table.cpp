@@ -1,0 +1,1 @@
+// control_table.cpp: (being written)

@@ -1,0 +1,1 @@
+// display_buffer.cpp: (being written)

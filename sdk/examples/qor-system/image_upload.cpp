@@ -1,0 +1,1 @@
+// image_upload.cpp: (being written)

@@ -1,0 +1,1 @@
+// keyboard.cpp: (being written)

@@ -1,0 +1,1 @@
+// overlay.cpp: (being written)

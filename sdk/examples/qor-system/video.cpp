@@ -1,0 +1,1 @@
+// video.cpp: (being written)

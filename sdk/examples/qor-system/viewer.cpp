@@ -1,0 +1,1 @@
+// viewer.cpp: (being written)
