@@ -47,4 +47,17 @@ void Control_Select_Part(ControlEntry *entry, uint32_t part);
 void Control_Command(ControlEntry *entry, uint32_t code);
 void Control_Activate(ControlEntry *entry);
 
+// A row's text as Control_Draw_Line shows it, with the row's library calls (their statuses
+// kept in viewer.status). For an output-interface row only the label: its data type text is
+// drawn beside it. False when the row stays undrawn.
+bool Control_Format_Line(const ControlEntry *entry, char *buffer, uint32_t size);
+
+// First character of an output-interface text that lets the rest fit beside a label of
+// labelWidth pixels on a screen screenWidth wide; length when no earlier one does.
+uint32_t Control_Scroll_Fit(int labelWidth, int screenWidth, const char *text, uint32_t length,
+                            int (*textWidth)(const char *text));
+// Character from which that text is drawn at ms milliseconds: still when fit is 0, else six
+// characters a second, running five beyond fit before it starts again.
+uint32_t Control_Scroll_Offset(uint32_t fit, uint32_t ms);
+
 #endif
