@@ -50,3 +50,13 @@ void Console_Printf(const char *format, ...) {
   va_end(args);
   std::fflush(stdout);
 }
+
+void Device_Tree_Print() {
+  QorVoz3String tree = {0, nullptr};
+  QorVoz3StrAlloc(&tree, 200000, nullptr);
+  QorVoz3ObjTreeSprintf(&tree, QORLIB3_NONE, 2);
+  // A string the library could not fill gives no text; print an empty tree, not a null.
+  const char *text = QorVoz3Str2CStr(&tree);
+  Console_Printf("QOR-VOZ3 Device Tree:\n%s", text ? text : "");
+  QorVoz3StrFree(&tree);
+}

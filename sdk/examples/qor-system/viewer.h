@@ -57,4 +57,7 @@ void Viewer_Print_Error();
 // printf to standard output followed by a flush, so each step's label shows before its call.
 void Console_Printf(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
+// Prints the library's device tree (start-up, shutdown and the T key). No result is tested.
+void Device_Tree_Print();
+
 #endif
