@@ -24,6 +24,13 @@ enum TransportMode : int {
 
 constexpr unsigned MESSAGE_BUFFER_SIZE = 256;
 
+// The wait's time-out value (milliseconds on the stand-in library).
+constexpr uint32_t WAIT_TIMEOUT = 100;
+
+// Frames of this many bytes or more are refused: the buffer is one block and the viewer's
+// home platform cannot address it.
+constexpr uint64_t TRANSFER_BUFFER_LIMIT = 1ull << 32;
+
 struct Cycle {
   int state;
   int transport;
@@ -33,6 +40,7 @@ struct Cycle {
   bool badTypeFlag;
   char messageBuffer[MESSAGE_BUFFER_SIZE];
   uint64_t transferred;
+  const char *stateName;   // the status line's state text for this pass ("?" until a step ran)
 };
 
 extern Cycle cycle;
@@ -41,7 +49,15 @@ void Cycle_Reset();                       // start values: WAIT, TO_NULL, "???" 
 const char *State_Name(int state);        // overlay text of a state ("?" when none)
 const char *Transport_Name(int transport);
 
+// Bytes of a frame: count x bits / 8 in 64 bits, truncated. False when the product does not
+// fit (the frame cannot be held in one block).
+bool Transfer_Buffer_Size(uint64_t elementCount, uint32_t bitsPerElement, uint64_t *size);
+// Replaces the transfer buffer with one for such a frame. False (no buffer, size 0, the
+// message buffer says why) when it is too large or cannot be had.
+bool Transfer_Buffer_Alloc(uint64_t elementCount, uint32_t bitsPerElement);
+
 void Acquisition_Step();                  // the current state's step
+bool Acquisition_Pass();                  // one pass; false when the loop is to end
 void Acquisition_Loop();                  // passes until EXIT or a status above 0
 
 #endif
