@@ -1,16 +1,299 @@
-// overlay.cpp: placeholder, being written.
+// overlay.cpp: what the viewer draws: frame, attributes, histogram, status lines, frame rate.
 #include "overlay.h"
 
+#include <allegro.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "acquisition.h"
+#include "control_table.h"
+#include "display_buffer.h"
+#include "video.h"
+#include "viewer.h"
+
 Overlay overlay;
-void Overlay_Reset() { }
-int Overlay_Top() { return 0; }
-void Histogram_Count(BITMAP *) { }
-void Histogram_Scale(uint32_t*) { }
-void Histogram_Draw() { }
-void Attribute_Format(char *, unsigned, uint32_t, uint32_t, uint32_t) { }
-void Attribute_Value_Text(char *, unsigned, uint32_t, uint32_t) { }
-void Attributes_Draw() { }
-void Frame_Show() { }
-void Single_Step_Prompt() { }
-void Frame_Rate_Draw() { }
-void Status_Lines_Draw() { }
+
+namespace {
+
+// Attribute lines are 10 pixels apart whatever the font.
+constexpr int ATTRIBUTE_STEP = 10;
+// Nothing here draws a longer line than the text buffer plus its label.
+constexpr unsigned LINE_SIZE = TEXT_BUFFER_SIZE + 64;
+
+BITMAP *Display_Bitmap() {
+  return viewer.displayBuffer ? viewer.displayBuffer->bitmap : nullptr;
+}
+
+// Adds one 8-bit bitmap's pixels to bins. Four partial tables so that neighbouring pixels of
+// the same level do not wait on each other's increment.
+void Count_8bit(BITMAP *bitmap, uint32_t bins[256]) {
+  uint32_t part[4][256];
+  std::memset(part, 0, sizeof part);
+  const int width = bitmap->w;
+  for (int y = 0; y < bitmap->h; ++y) {
+    const unsigned char *row = bitmap->line[y];
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+      uint64_t v;
+      std::memcpy(&v, row + x, sizeof v);
+      ++part[0][v & 0xff];
+      ++part[1][(v >> 8) & 0xff];
+      ++part[2][(v >> 16) & 0xff];
+      ++part[3][(v >> 24) & 0xff];
+      ++part[0][(v >> 32) & 0xff];
+      ++part[1][(v >> 40) & 0xff];
+      ++part[2][(v >> 48) & 0xff];
+      ++part[3][v >> 56];
+    }
+    for (; x < width; ++x) ++part[0][row[x]];
+  }
+  for (int i = 0; i < 256; ++i) bins[i] += part[0][i] + part[1][i] + part[2][i] + part[3][i];
+}
+
+// Writes a header's description into the shared text buffer; empty when there is none or the
+// library writes nothing (its status is not looked at).
+const char *Header_Text(const DisplayBuffer *buffer, bool displayHeader) {
+  viewer.textBuffer[0] = '\0';
+  if (displayHeader && !buffer) return viewer.textBuffer;
+  QorHandle header = displayHeader ? buffer->header : viewer.dataHeaderIn;
+  QorVoz3DataSPrintf(viewer.textBuffer, TEXT_BUFFER_SIZE, header, nullptr);
+  viewer.textBuffer[TEXT_BUFFER_SIZE - 1] = '\0';
+  return viewer.textBuffer;
+}
+
+void Text_Line(BITMAP *target, const char *text, int y) {
+  if (y >= target->h) return;   // below the target: clipped away anyway
+  acquire_bitmap(target);
+  textout_ex(target, font, text, 0, y, video.colours.text, video.colours.background);
+  release_bitmap(target);
+}
+
+}  // namespace
+
+void Overlay_Reset() {
+  std::memset(&overlay, 0, sizeof overlay);
+  overlay.lineHeight = text_height(font) + 1;
+}
+
+int Overlay_Screen_W() { return screen ? screen->w : 0; }
+int Overlay_Screen_H() { return screen ? screen->h : 0; }
+
+int Overlay_Top() {
+  uint32_t entries = controlTable.count;
+  if (entries > CONTROL_TABLE_SIZE) entries = CONTROL_TABLE_SIZE;
+  return Overlay_Screen_H() - static_cast<int>(entries + 4) * overlay.lineHeight;
+}
+
+void Histogram_Count_Frame() {
+  BITMAP *bitmap = Display_Bitmap();
+  if (!bitmap || viewer.stretchFlag || !viewer.histogramFlag) return;
+  Histogram_Count(bitmap);
+}
+
+void Histogram_Count(BITMAP *bitmap) {
+  if (!bitmap) return;
+  acquire_bitmap(bitmap);
+  std::memset(overlay.bins, 0, sizeof overlay.bins);
+  if (bitmap_color_depth(bitmap) == 8) Count_8bit(bitmap, overlay.bins);
+  release_bitmap(bitmap);
+  Histogram_Scale(overlay.bins);
+}
+
+void Histogram_Scale(uint32_t bins[256]) {
+  uint32_t maximum = 0;
+  for (int i = 0; i < 256; ++i)
+    if (bins[i] > maximum) maximum = bins[i];
+  uint32_t reference = 0;
+  for (int i = 0; i < 256; ++i)
+    if (bins[i] < maximum && bins[i] > reference) reference = bins[i];
+  // One level only (or all non-empty levels alike): those are the peak, shown full height.
+  if (reference == 0) reference = maximum;
+  if (reference == 0) return;
+  for (int i = 0; i < 256; ++i) {
+    // 64 bits: a 32-bit product wraps from 2^24 pixels of one level on.
+    uint64_t scaled = static_cast<uint64_t>(bins[i]) * HISTOGRAM_FULL / reference;
+    bins[i] = scaled > HISTOGRAM_FULL ? HISTOGRAM_FULL : static_cast<uint32_t>(scaled);
+  }
+}
+
+void Histogram_Draw() {
+  if (!viewer.histogramFlag || !screen) return;
+  const int top = Overlay_Top();
+  int height[256];
+  for (int x = 0; x < 256; ++x)
+    height[x] = static_cast<int>(overlay.bins[x] > HISTOGRAM_FULL ? HISTOGRAM_FULL : overlay.bins[x]);
+  for (int x = 0; x < 256; ++x) vline(screen, x, top, top - height[x], video.colours.text);
+  for (int x = 0; x < 256; ++x)
+    vline(screen, x, top - height[x], top - height[x] - HISTOGRAM_CLEAR_HEIGHT,
+          video.colours.background);
+}
+
+void Attribute_Value_Text(char *buffer, unsigned size, uint32_t type, uint32_t value) {
+  if (!buffer || size == 0) return;
+  switch (type) {
+    case QORLIB3_ATTR_TEMPERATURE:
+      std::snprintf(buffer, size, "%d C   ", static_cast<int32_t>(value));
+      break;
+    case QORLIB3_ATTR_ANGLE: {
+      // Single precision at every step: the shown digits depend on it.
+      float angle = static_cast<float>(static_cast<int32_t>(value));
+      angle = angle * 360.0f;
+      angle = angle / 2147483648.0f;
+      std::snprintf(buffer, size, "%f (grad)   ", static_cast<double>(angle));
+      break;
+    }
+    case QORLIB3_ATTR_RATIO:
+    case QORLIB3_ATTR_RATIO_B:
+    case QORLIB3_ATTR_RATIO_C: {
+      const uint32_t denominator = value >> 16;
+      if (denominator == 0) {
+        std::snprintf(buffer, size, "Error val");
+        break;
+      }
+      const float ratio = static_cast<float>(value & 0xffffu) / static_cast<float>(denominator);
+      std::snprintf(buffer, size, "%f  ", static_cast<double>(ratio));
+      break;
+    }
+    default:
+      std::snprintf(buffer, size, "*%lu    ", static_cast<unsigned long>(value));
+      break;
+  }
+}
+
+void Attribute_Format(char *buffer, unsigned size, uint32_t type, uint32_t objectId,
+                      uint32_t value) {
+  if (!buffer || size == 0) return;
+  const char *name = QorVoz3ListGetString(type, QorVoz3ListGetStdList(QORLIB3_STDLIST_ATTRIBUTE_TYPE));
+  if (!name) name = "???";
+  int used = std::snprintf(buffer, size, "ObjId %u: Type:%s (%x) Val:", objectId, name, type);
+  if (used < 0) used = 0;
+  if (static_cast<unsigned>(used) >= size) return;   // label already fills the buffer
+  Attribute_Value_Text(buffer + used, size - static_cast<unsigned>(used), type, value);
+}
+
+void Attributes_Draw() {
+  BITMAP *target = viewer.attributeViewFlag ? screen : Display_Bitmap();
+  uint32_t total = 0;
+  // A refused total is no frame failure; it just means no attribute lines.
+  if (QorVoz3InDInterfaceGetAddOnAtributeTotal(viewer.inputData, &total, &viewer.error) > 0)
+    total = 0;
+  std::snprintf(viewer.textBuffer, TEXT_BUFFER_SIZE, "Total %u attribute", total);
+  if (target) Text_Line(target, viewer.textBuffer, 0);
+  for (uint32_t i = 0; i < total; ++i) {
+    uint32_t type = 0, objectId = 0, value = 0;
+    if (QorVoz3InDInterfaceGetAddOnAtributeNum(viewer.inputData, i, &type, &objectId, &value,
+                                               &viewer.error) > 0)
+      type = objectId = value = 0;
+    Attribute_Format(viewer.textBuffer, TEXT_BUFFER_SIZE, type, objectId, value);
+    const int64_t y = ATTRIBUTE_STEP + static_cast<int64_t>(ATTRIBUTE_STEP) * i;
+    if (target && y < target->h) Text_Line(target, viewer.textBuffer, static_cast<int>(y));
+  }
+}
+
+void Frame_Show() {
+  if (!screen) return;
+  const int width = Overlay_Screen_W();
+  const int height = Overlay_Screen_H();
+  if (cycle.badTypeFlag) {
+    char message[MESSAGE_BUFFER_SIZE];
+    std::snprintf(message, sizeof message, "%.*s", static_cast<int>(MESSAGE_BUFFER_SIZE - 1),
+                  cycle.messageBuffer);
+    acquire_screen();
+    textout_centre_ex(screen, font, message, width / 2, height / 2, video.colours.text,
+                      video.colours.background);
+    release_screen();
+    return;
+  }
+  if (viewer.attributeViewFlag) return;   // the screen keeps the attribute lines
+  BITMAP *bitmap = Display_Bitmap();
+  if (!bitmap) return;
+  acquire_screen();
+  if (!viewer.stretchFlag) {
+    rectfill(screen, 0, 0, bitmap->w + 1, bitmap->h + 1, video.colours.frame);
+    acquire_bitmap(bitmap);
+    blit(bitmap, screen, 0, 0, 1, 1, bitmap->w, bitmap->h);
+    release_bitmap(bitmap);
+  } else if (width > 0 && height > 2) {
+    rectfill(screen, 0, 0, width, height - 2, video.colours.frame);
+    acquire_bitmap(bitmap);
+    stretch_blit(bitmap, screen, 0, 0, bitmap->w, bitmap->h, 1, 1, width, height - 2);
+    release_bitmap(bitmap);
+  }
+  release_screen();
+}
+
+void Single_Step_Prompt() {
+  if (!screen) return;
+  textprintf_ex(screen, font, Overlay_Screen_W() / 2, Overlay_Screen_H() / 2, 255, 0,
+                "Press enter for next frame...");
+}
+
+bool Frame_Rate_Tick(uint32_t now, double *fps) {
+  if (overlay.fpsStart == 0) {
+    overlay.fpsStart = now;
+    return false;
+  }
+  const uint32_t elapsed = now - overlay.fpsStart;
+  ++overlay.fpsFrames;
+  if (elapsed == 0) return false;
+  *fps = overlay.fpsFrames * 1000.0 / elapsed;
+  if (elapsed / 1000 > 2) {
+    overlay.fpsFrames = 0;
+    overlay.fpsStart = now;
+  }
+  return true;
+}
+
+void Frame_Rate_Draw() {
+  if (overlay.fpsStart == 0) overlay.fpsWhite = makecol(255, 255, 255);
+  double fps = 0.0;
+  if (!Frame_Rate_Tick(Clock_Ms(), &fps) || !screen) return;
+  const int right = Overlay_Screen_W();
+  textprintf_right_ex(screen, font, right, 1, overlay.fpsWhite, 0, "FPS: %2.2f", fps);
+  textprintf_right_ex(screen, font, right, 11, overlay.fpsWhite, 0, "dT: %5d", 1000);
+}
+
+void Status_Line_Format(char *buffer, unsigned size, int line) {
+  if (!buffer || size == 0) return;
+  buffer[0] = '\0';
+  switch (line) {
+    case 0: {
+      const char *name = cycle.stateName ? cycle.stateName : State_Name(cycle.state);
+      std::snprintf(buffer, size, "State [%-20s] %s ReadySize %10u ESC exit", name,
+                    viewer.stretchFlag ? "Stretch" : "Not Stretch",
+                    static_cast<unsigned>(static_cast<uint32_t>(cycle.readySize)));
+      break;
+    }
+    case 1:
+      std::snprintf(buffer, size, "Transport:%s Mode %s", Transport_Name(cycle.transport),
+                    Video_Mode_Text());
+      break;
+    case 2:
+      std::snprintf(buffer, size, "Screen : %s", Header_Text(viewer.displayBuffer, true));
+      break;
+    case 3:
+      std::snprintf(buffer, size, "Device : %s", Header_Text(viewer.displayBuffer, false));
+      break;
+    default:
+      break;
+  }
+}
+
+void Status_Lines_Draw() {
+  // The control rows draw on the screen too; without one there is nothing to draw on.
+  if (!screen) return;
+  static char line[LINE_SIZE];
+  int y = Overlay_Top();
+  for (int i = 0; i < 4; ++i) {
+    Status_Line_Format(line, sizeof line, i);
+    textout_ex(screen, font, line, 0, y, video.colours.text, video.colours.background);
+    y += overlay.lineHeight;
+  }
+  uint32_t entries = controlTable.count;
+  if (entries > CONTROL_TABLE_SIZE) entries = CONTROL_TABLE_SIZE;
+  for (uint32_t i = 0; i < entries; ++i) {
+    Control_Draw_Line(i, y);
+    y += overlay.lineHeight;
+  }
+}
