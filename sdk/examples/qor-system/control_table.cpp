@@ -124,8 +124,7 @@ void Draw_Out_Interface(const ControlEntry &row, int y, int fg, int bg) {
 
   const int screenWidth = screen->w;
   const uint32_t fit = Control_Scroll_Fit(labelWidth, screenWidth, text, length, Font_Width);
-  const uint32_t first = Control_Scroll_Offset(fit, Clock_Ms());
-  const char *shown = text + (first < length ? first : length);
+  const char *shown = text + Control_Scroll_Offset(fit, length, Clock_Ms());
   textout_ex(screen, font, shown, labelWidth, y, fg, bg);
   // The text has no trailing blanks and shrinks as it scrolls: clear what the previous pass
   // left right of it.
@@ -241,11 +240,14 @@ uint32_t Control_Scroll_Fit(int labelWidth, int screenWidth, const char *text, u
   return length;
 }
 
-uint32_t Control_Scroll_Offset(uint32_t fit, uint32_t ms) {
+uint32_t Control_Scroll_Offset(uint32_t fit, uint32_t length, uint32_t ms) {
   if (fit == 0) return 0;
   // 64-bit so the step count does not wrap after some eight days of running.
   const uint64_t steps = static_cast<uint64_t>(ms) * 6u / 1000u;
-  return static_cast<uint32_t>(steps % (static_cast<uint64_t>(fit) + 5u));
+  const uint32_t first = static_cast<uint32_t>(steps % (static_cast<uint64_t>(fit) + 5u));
+  // When fit is near the end the five extra steps would start past the terminator, in
+  // whatever the text buffer held before.
+  return first < length ? first : length;
 }
 
 void Control_Draw_Line(uint32_t index, int y) {

@@ -56,8 +56,9 @@ bool Control_Format_Line(const ControlEntry *entry, char *buffer, uint32_t size)
 // labelWidth pixels on a screen screenWidth wide; length when no earlier one does.
 uint32_t Control_Scroll_Fit(int labelWidth, int screenWidth, const char *text, uint32_t length,
                             int (*textWidth)(const char *text));
-// Character from which that text is drawn at ms milliseconds: still when fit is 0, else six
-// characters a second, running five beyond fit before it starts again.
-uint32_t Control_Scroll_Offset(uint32_t fit, uint32_t ms);
+// Character from which that text (length characters) is drawn at ms milliseconds: still when
+// fit is 0, else six characters a second, running five beyond fit before it starts again,
+// never beyond the text's end.
+uint32_t Control_Scroll_Offset(uint32_t fit, uint32_t length, uint32_t ms);
 
 #endif
