@@ -154,11 +154,13 @@ enum GraphicsResult { GRAPHICS_READY, GRAPHICS_NO_ALLEGRO, GRAPHICS_FAILED };
 GraphicsResult Graphics_Start() {
   Console_Printf("Enable GFX mode  ");
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
-    Console_Printf("\nUnable to start Allegro (no display?): %s\n", allegro_error);
+    // Allegro leaves its error text empty here; the missing X display is the usual cause.
+    Console_Printf("Unable to start Allegro (no display?)\n");
     return GRAPHICS_NO_ALLEGRO;
   }
   if (install_keyboard() != 0) {
-    Console_Printf("\nUnable to install the keyboard: %s\n", allegro_error);
+    // Without the keyboard ESC could never end the loop.
+    Console_Printf("Unable to install the keyboard: %s\n", allegro_error);
     return GRAPHICS_FAILED;
   }
   set_display_switch_mode(SWITCH_BACKAMNESIA);
@@ -200,11 +202,8 @@ int main(int argc, char **argv) {
   if (!Start_Up(argc, args)) return EXIT_FAILED;
 
   const GraphicsResult graphics = Graphics_Start();
-  if (graphics == GRAPHICS_READY) {
-    Cycle_Reset();
-    controlTable.selected = 0;
-    Acquisition_Loop();
-  }
+  // The cycle, the selection and the toggles start from their static start values.
+  if (graphics == GRAPHICS_READY) Acquisition_Loop();
   const int code = Shut_Down(graphics != GRAPHICS_NO_ALLEGRO);
   return graphics == GRAPHICS_READY ? code : EXIT_FAILED;
 }
