@@ -25,30 +25,25 @@ BITMAP *Display_Bitmap() {
   return viewer.displayBuffer ? viewer.displayBuffer->bitmap : nullptr;
 }
 
-// Adds one 8-bit bitmap's pixels to bins. Four partial tables so that neighbouring pixels of
-// the same level do not wait on each other's increment.
+// Adds one 8-bit bitmap's pixels to bins. One partial table per byte of an 8-byte load, so
+// that pixels of the same level do not wait on each other's increment.
 void Count_8bit(BITMAP *bitmap, uint32_t bins[256]) {
-  uint32_t part[4][256];
+  constexpr int PARTS = 8;
+  uint32_t part[PARTS][256];
   std::memset(part, 0, sizeof part);
   const int width = bitmap->w;
   for (int y = 0; y < bitmap->h; ++y) {
     const unsigned char *row = bitmap->line[y];
     int x = 0;
-    for (; x + 8 <= width; x += 8) {
+    for (; x + PARTS <= width; x += PARTS) {
       uint64_t v;
       std::memcpy(&v, row + x, sizeof v);
-      ++part[0][v & 0xff];
-      ++part[1][(v >> 8) & 0xff];
-      ++part[2][(v >> 16) & 0xff];
-      ++part[3][(v >> 24) & 0xff];
-      ++part[0][(v >> 32) & 0xff];
-      ++part[1][(v >> 40) & 0xff];
-      ++part[2][(v >> 48) & 0xff];
-      ++part[3][v >> 56];
+      for (int k = 0; k < PARTS; ++k) ++part[k][(v >> (8 * k)) & 0xff];
     }
     for (; x < width; ++x) ++part[0][row[x]];
   }
-  for (int i = 0; i < 256; ++i) bins[i] += part[0][i] + part[1][i] + part[2][i] + part[3][i];
+  for (int i = 0; i < 256; ++i)
+    for (int k = 0; k < PARTS; ++k) bins[i] += part[k][i];
 }
 
 // Writes a header's description into the shared text buffer; empty when there is none or the
