@@ -1,0 +1,21 @@
+// bmp_check.h: refusing BMP files that Allegro's loader would crash on or read as junk.
+#ifndef QOR_SYSTEM_BMP_CHECK_H
+#define QOR_SYSTEM_BMP_CHECK_H
+
+#include <cstddef>
+#include <cstdint>
+
+// Bytes of the file's start that the check reads: the file header and a Windows info header.
+constexpr size_t BMP_CHECK_HEAD_SIZE = 54;
+// Largest side and pixel count let through; far beyond any output interface, far below
+// what overflows the loader's bitmap sizes.
+constexpr uint32_t BMP_MAX_SIDE = 32767;
+constexpr uint64_t BMP_MAX_PIXELS = uint64_t(1) << 26;
+
+// Why a file with this start (length bytes of it) and this total size must not be loaded,
+// or null when it may.
+const char *Bmp_Check_Header(const uint8_t *head, size_t length, uint64_t fileSize);
+// The same for a file on disk; a file that cannot be read is refused too.
+const char *Bmp_Check_File(const char *path);
+
+#endif
