@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -61,6 +62,10 @@ void Gather_Row(BITMAP *bitmap, int y, uint8_t *row) {
     }
     case 24: {
       const int rs = _rgb_r_shift_24, gs = _rgb_g_shift_24, bs = _rgb_b_shift_24;
+      if (rs == 16 && gs == 8 && bs == 0) {  // memory already holds blue, green, red
+        std::memcpy(row, src, static_cast<size_t>(w) * 3);
+        break;
+      }
       for (int x = 0; x < w; x++) {
         const uint8_t *p = src + 3 * x;
         const uint32_t c = p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16);
@@ -82,6 +87,48 @@ void Gather_Row(BITMAP *bitmap, int y, uint8_t *row) {
       break;
     }
   }
+}
+
+// The file goes through Allegro's packfile calls over a plain C stream: the normal packfile
+// copies byte by byte and would cost more than gathering the rows.
+void Note_Error() {
+  if (allegro_errno && allegro_errno != &errno) *allegro_errno = errno;
+}
+int Stream_Close(void *stream) {
+  const int result = std::fclose(static_cast<FILE *>(stream));
+  if (result != 0) Note_Error();
+  return result;
+}
+int Stream_Getc(void *) { return EOF; }
+int Stream_Ungetc(int, void *) { return EOF; }
+long Stream_Read(void *, long, void *) { return 0; }
+int Stream_Putc(int c, void *stream) {
+  const int result = std::fputc(c, static_cast<FILE *>(stream));
+  if (result == EOF) Note_Error();
+  return result;
+}
+long Stream_Write(const void *p, long n, void *stream) {
+  const size_t written = std::fwrite(p, 1, static_cast<size_t>(n), static_cast<FILE *>(stream));
+  if (written != static_cast<size_t>(n)) Note_Error();
+  return static_cast<long>(written);
+}
+int Stream_Seek(void *, int) { return -1; }
+int Stream_Eof(void *stream) { return std::feof(static_cast<FILE *>(stream)); }
+int Stream_Error(void *stream) { return std::ferror(static_cast<FILE *>(stream)); }
+
+PACKFILE_VTABLE streamVtable = {Stream_Close, Stream_Getc,  Stream_Ungetc,
+                                Stream_Read,  Stream_Putc,  Stream_Write,
+                                Stream_Seek,  Stream_Eof,   Stream_Error};
+
+PACKFILE *Open_For_Writing(const char *path) {
+  FILE *stream = std::fopen(path, "wb");
+  if (!stream) {
+    Note_Error();
+    return nullptr;
+  }
+  PACKFILE *file = pack_fopen_vtable(&streamVtable, stream);
+  if (!file) std::fclose(stream);
+  return file;
 }
 
 }  // namespace
@@ -135,8 +182,9 @@ int Bmp_Write(const char *path, BITMAP *bitmap, const RGB *palette) {
   const uint32_t dataOffset = FILE_HEADER_SIZE + INFO_HEADER_SIZE + tableSize;
 
   // The number returned says how this write went, not what an earlier call left behind.
+  errno = 0;
   if (allegro_errno) *allegro_errno = 0;
-  PACKFILE *file = pack_fopen(path, F_WRITE);
+  PACKFILE *file = Open_For_Writing(path);
   if (!file) return Error_Number();
 
   pack_iputw(0x4D42, file);

@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 #include "bmp_check.h"
@@ -29,52 +30,50 @@ uint8_t Grey_Of(int depth, int c, const RGB *palette) {
   return static_cast<uint8_t>((r + g + b) / 3);
 }
 
-// Loads path keeping the file's own colour depth: converted to an 8-bit screen, a 24-bit
-// picture would lose the grey levels it is sent for.
-BITMAP *Load_Unconverted(const char *path, RGB *palette) {
-  const int conversion = get_color_conversion();
-  set_color_conversion(COLORCONV_NONE);
-  BITMAP *image = load_bitmap(path, palette);
-  set_color_conversion(conversion);
-  return image;
-}
-
 // The upload from the dialog on, once the output's size is known.
 void Upload_File(QorHandle output, uint32_t width, uint32_t height, ErrorData *error) {
   char path[UPLOAD_PATH_SIZE] = "";
   if (!file_select_ex("Load from image", path, "BMP", UPLOAD_PATH_SIZE, 0, 0)) return;
   Console_Printf("-----------------------\n");
 
-  // The loader crashes on some hostile headers and reads truncated files as junk.
-  if (const char *refusal = Bmp_Check_File(path)) {
-    Console_Printf("Image not sent, %s: %s\n", refusal, path);
-    return;
-  }
   PALETTE palette;
-  BITMAP *image = Load_Unconverted(path, palette);
+  const char *refusal = nullptr;
+  BITMAP *image = Image_Load(path, palette, &refusal);
+  if (refusal) Console_Printf("Image not sent, %s: %s\n", refusal, path);
   if (!image) return;
 
-  // The size comes from the library: an absurd one must fail here, not wrap around.
+  // The size comes from the library: an absurd one must fail here, not wrap around. An output
+  // of no pixels (or whose height could not be read) has nothing to send.
   const uint64_t size = static_cast<uint64_t>(width) * height;
-  uint8_t *grey = size > 0 && size <= SIZE_MAX
-                      ? static_cast<uint8_t *>(std::malloc(static_cast<size_t>(size)))
-                      : nullptr;
-  if (size == 0) {
-    // An output of no pixels (or whose height could not be read): nothing to send.
-  } else if (grey) {
+  uint8_t *grey = nullptr;
+  if (size > 0 && size <= SIZE_MAX) grey = static_cast<uint8_t *>(std::malloc(size));
+  if (grey) {
     QorVoz3OutDInterfaceBeginBlock(output, error);  // a refusal shows in the transfer's status
     Image_To_Grey(image, palette, grey, width, height);
     uint64_t transferred = 0;  // not needed: the whole buffer goes in one call
     if (QorVoz3OutDInterfaceTransfer(output, grey, size, &transferred, error) <= 0)
       QorVoz3OutDInterfaceEndBlock(output, error);
     std::free(grey);
-  } else {
+  } else if (size > 0) {
     Console_Printf("Image not sent: no memory for %ux%u grey bytes\n", width, height);
   }
   destroy_bitmap(image);
 }
 
 }  // namespace
+
+BITMAP *Image_Load(const char *path, RGB *palette, const char **refusal) {
+  // The loader crashes on some hostile headers and reads truncated files as junk.
+  *refusal = Bmp_Check_File(path);
+  if (*refusal) return nullptr;
+  // Keep the file's own colour depth: converted to an 8-bit screen, a 24-bit picture would
+  // lose the grey levels it is sent for.
+  const int conversion = get_color_conversion();
+  set_color_conversion(COLORCONV_NONE);
+  BITMAP *image = load_bitmap(path, palette);
+  set_color_conversion(conversion);
+  return image;
+}
 
 void Image_To_Grey(BITMAP *image, const RGB *palette, uint8_t *grey, uint32_t width,
                    uint32_t height) {

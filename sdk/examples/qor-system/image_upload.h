@@ -10,6 +10,9 @@ struct BITMAP;
 struct RGB;
 
 int Image_Upload(QorHandle output);
+// Loads a BMP file in its own colour depth, after the header check; null when the check
+// refuses it (*refusal then says why) or the loader fails (*refusal null).
+BITMAP *Image_Load(const char *path, RGB *palette, const char **refusal);
 // Grey bytes of width x height from image (points outside it read as -1), rows top-down.
 void Image_To_Grey(BITMAP *image, const RGB *palette, uint8_t *grey, uint32_t width,
                    uint32_t height);

@@ -1,0 +1,145 @@
+// bmp_check_test.cpp: which BMP files may reach Allegro's loader, and that those it lets
+// through really load.
+#include "bmp_check.h"
+
+#include <functional>
+#include <memory>
+
+#include "bmp_fixture.h"
+#include "image_upload.h"
+
+namespace {
+
+void Put16(std::vector<uint8_t> &b, size_t at, uint32_t v) {
+  b[at] = v & 255, b[at + 1] = (v >> 8) & 255;
+}
+void Put32(std::vector<uint8_t> &b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; i++) b[at + i] = (v >> (8 * i)) & 255;
+}
+
+// A well-formed file: Windows (40) or OS/2 (12) header, colour table for up to 8 bits,
+// masks for bit fields, a tiny valid stream for run-length data.
+std::vector<uint8_t> Bmp_File(int w, int h, int bits, uint32_t compression = 0,
+                              uint32_t headerSize = 40) {
+  const bool os2 = headerSize == 12;
+  std::vector<uint8_t> b(14 + headerSize);
+  b[0] = 'B', b[1] = 'M';
+  Put32(b, 14, headerSize);
+  if (os2) {
+    Put16(b, 18, w), Put16(b, 20, h), Put16(b, 22, 1), Put16(b, 24, bits);
+  } else {
+    Put32(b, 18, w), Put32(b, 22, h), Put16(b, 26, 1), Put16(b, 28, bits);
+    Put32(b, 30, compression);
+  }
+  if (compression == 3) {
+    const uint32_t masks16[] = {0xF800, 0x07E0, 0x001F}, masks32[] = {0xFF0000, 0xFF00, 0xFF};
+    for (uint32_t m : bits == 16 ? masks16 : masks32)
+      for (int i = 0; i < 4; i++) b.push_back((m >> (8 * i)) & 255);
+  }
+  if (bits <= 8)
+    for (int i = 0; i < (1 << bits); i++)
+      for (int k = 0; k < (os2 ? 3 : 4); k++) b.push_back(k < 3 ? uint8_t(i * 255 >> bits) : 0);
+  Put32(b, 10, static_cast<uint32_t>(b.size()));
+  if (compression == 1 || compression == 2) {
+    for (int y = 0; y < h; y++) b.insert(b.end(), {uint8_t(w), 0x12, 0, 0});  // run, end of line
+    b.insert(b.end(), {0, 1});                                                 // end of image
+  } else {
+    const size_t row = (static_cast<size_t>(w) * bits + 31) / 32 * 4;
+    for (size_t i = 0; i < row * h; i++) b.push_back(static_cast<uint8_t>(i * 7));
+  }
+  Put32(b, 2, static_cast<uint32_t>(b.size()));
+  return b;
+}
+
+TEST_F(BmpTest, AcceptedFormatsLoadWithTheirSize) {
+  const struct {
+    const char *name;
+    int bits;
+    uint32_t compression, headerSize;
+    int depth;  // of the loaded bitmap
+  } cases[] = {
+      {"1 bit", 1, 0, 40, 8},          {"4 bits", 4, 0, 40, 8},
+      {"8 bits", 8, 0, 40, 8},         {"16 bits", 16, 0, 40, 16},
+      {"24 bits", 24, 0, 40, 24},      {"32 bits", 32, 0, 40, 32},
+      {"8 bits RLE", 8, 1, 40, 8},     {"4 bits RLE", 4, 2, 40, 8},
+      {"16 bits fields", 16, 3, 40, 16}, {"32 bits fields", 32, 3, 40, 32},
+      {"OS/2 8 bits", 8, 0, 12, 8},    {"OS/2 24 bits", 24, 0, 12, 24},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = Scratch("ok.bmp");
+    Write(path, Bmp_File(5, 3, c.bits, c.compression, c.headerSize));
+    EXPECT_EQ(Bmp_Check_File(path.c_str()), nullptr);
+    PALETTE palette;
+    const char *refusal = "unset";
+    std::unique_ptr<BITMAP, void (*)(BITMAP *)> image(Image_Load(path.c_str(), palette, &refusal),
+                                                      destroy_bitmap);
+    EXPECT_EQ(refusal, nullptr);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->w, 5);
+    EXPECT_EQ(image->h, 3);
+    EXPECT_EQ(bitmap_color_depth(image.get()), c.depth);
+  }
+}
+
+// Each of these crashes the loader or comes back from it as junk.
+TEST_F(BmpTest, HostileFilesAreRefused) {
+  using Change = std::function<void(std::vector<uint8_t> &)>;
+  const struct {
+    const char *name;
+    Change change;
+  } cases[] = {
+      {"truncated pixel data", [](auto &b) { b.resize(b.size() - 40); }},
+      {"truncated in the info header", [](auto &b) { b.resize(30); }},
+      {"shorter than a file header", [](auto &b) { b.resize(10); }},
+      {"empty", [](auto &b) { b.clear(); }},
+      {"2147483647 x 2147483647", [](auto &b) { Put32(b, 18, 0x7FFFFFFF), Put32(b, 22, 0x7FFFFFFF); }},
+      {"zero width", [](auto &b) { Put32(b, 18, 0); }},
+      {"zero height", [](auto &b) { Put32(b, 22, 0); }},
+      {"negative width", [](auto &b) { Put32(b, 18, uint32_t(-64)); }},
+      {"negative height", [](auto &b) { Put32(b, 22, uint32_t(-64)); }},
+      {"bad signature", [](auto &b) { b[1] = 'A'; }},
+      {"unknown header size 108", [](auto &b) { Put32(b, 14, 108); }},
+      {"unknown header size 0", [](auto &b) { Put32(b, 14, 0); }},
+      {"unsupported bit count 2", [](auto &b) { Put16(b, 28, 2); }},
+      {"unsupported bit count 0", [](auto &b) { Put16(b, 28, 0); }},
+      {"unsupported bit count 64", [](auto &b) { Put16(b, 28, 64); }},
+      {"unknown compression", [](auto &b) { Put32(b, 30, 4); }},
+      {"run-length data for 24 bits", [](auto &b) { Put32(b, 30, 1); }},
+      {"pixel data offset past the end", [](auto &b) { Put32(b, 10, uint32_t(b.size() + 1)); }},
+  };
+  for (const auto &c : cases) {
+    std::vector<uint8_t> file = Bmp_File(64, 64, 24);
+    c.change(file);
+    const std::string path = Scratch("hostile.bmp");
+    Write(path, file);
+    EXPECT_NE(Bmp_Check_File(path.c_str()), nullptr) << c.name;
+  }
+  EXPECT_NE(Bmp_Check_File(Scratch("absent.bmp").c_str()), nullptr);
+}
+
+// Sizes that fit a (claimed) file but would still make the loader's bitmap absurd.
+TEST(BmpCheckHeader, SizeLimitsOnTopOfTheFileSize) {
+  const struct {
+    int w, h, bits;
+    bool accepted;
+  } cases[] = {
+      {8192, 8192, 1, true},   // exactly the pixel limit
+      {8192, 8193, 1, false},  // one row more
+      {32767, 1, 24, true},
+      {32768, 1, 24, false},
+      {1, 32768, 8, false},
+  };
+  for (const auto &c : cases) {
+    std::vector<uint8_t> head = Bmp_File(1, 1, 24);
+    head.resize(BMP_CHECK_HEAD_SIZE);
+    Put32(head, 18, c.w), Put32(head, 22, c.h), Put16(head, 28, c.bits);
+    const uint64_t row = (uint64_t(c.w) * c.bits + 31) / 32 * 4;
+    const uint64_t fileSize = 54 + 1024 + row * c.h;  // room for any colour table
+    Put32(head, 10, 54 + (c.bits <= 8 ? 4u << c.bits : 0));
+    EXPECT_EQ(Bmp_Check_Header(head.data(), head.size(), fileSize) == nullptr, c.accepted)
+        << c.w << "x" << c.h << "x" << c.bits;
+  }
+}
+
+}  // namespace
