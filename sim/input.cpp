@@ -1,0 +1,205 @@
+// input.cpp: the input data interface: readiness, waits, blocks, transfers, frame attributes.
+#include "call.h"
+#include "dataheader.h"
+#include "hooks.h"
+#include "patterns.h"
+#include "stream.h"
+#include "system.h"
+
+namespace sim {
+
+namespace {
+constexpr uint32_t kAttributeCount = 3;
+constexpr uint32_t kAngleStep = 17895697;  // 3 degrees in the angle attribute's scale
+
+int need_running(System *sys, ErrorData *err) {
+  if (sys->initialised) return QORLIB3_OK;
+  return SIM_FAIL(err, QORLIB3_ERR_GENERIC, "system %s is not initialised (QorVoz3SystemInit)",
+                  sys->def->name);
+}
+
+int need_block(System *sys, ErrorData *err) {
+  if (sys->block.open) return QORLIB3_OK;
+  return SIM_FAIL(err, QORLIB3_ERR_BLOCK_STATE, "no input block begun on system %s",
+                  sys->def->name);
+}
+
+#define SIM_INPUT(sys, input)     \
+  SIM_NEED_INIT(err);             \
+  SIM_GET(sys, aux_, input, SLOT_INPUT, "an input data interface")
+
+int transfer(QorHandle input, void *destination, uint64_t size, uint64_t *transferred,
+             ErrorData *err) {
+  SIM_INPUT(sys, input);
+  if (int rc = need_block(sys, err)) return rc;
+  SIM_NEED_PTR(err, transferred, "transferred pointer");
+  *transferred = 0;
+  InputBlock &b = sys->block;
+  uint64_t left = b.g.bytes - b.offset;
+  if (size > left)
+    return SIM_FAIL(err, QORLIB3_ERR_BLOCK_STATE,
+                    "transfer of %llu bytes exceeds the %llu bytes left in the block",
+                    static_cast<unsigned long long>(size), static_cast<unsigned long long>(left));
+  if (size == 0) return QORLIB3_OK;
+  SIM_NEED_PTR(err, destination, "destination");
+  FrameSpec f;
+  f.pattern = b.pattern;
+  f.width = b.g.width;
+  f.height = b.g.height;
+  f.bytesPerPixel = b.g.bytesPerPixel;
+  f.x0 = b.g.x0;
+  f.y0 = b.g.y0;
+  f.sensorWidth = sys->def->width;
+  f.frame = b.frame;
+  f.lineScan = sys->def->lineScan;
+  f.upload = sys->uploaded.empty() ? nullptr : sys->uploaded.data();
+  pattern_fill(f, b.offset, size, static_cast<uint8_t *>(destination));
+  b.offset += size;
+  *transferred = size;
+  g_stats.bytesTransferred += size;
+  return QORLIB3_OK;
+}
+}  // namespace
+
+}  // namespace sim
+
+using namespace sim;
+
+extern "C" {
+
+int QorVoz3InDInterfaceGetType(QorHandle input, QorHandle header, ErrorData *err) {
+  auto work = [&]() -> int {
+    SIM_INPUT(sys, input);
+    return header_fill(header, system_geometry(sys), err);
+  };
+  return gate_status(OP_InDInterfaceGetType, err, work, input, header, err);
+}
+
+int QorVoz3InDInterfaceQueryReady(QorHandle input, uint64_t *readySize, ErrorData *err) {
+  auto work = [&]() -> int {
+    SIM_INPUT(sys, input);
+    if (int rc = need_running(sys, err)) return rc;
+    SIM_NEED_PTR(err, readySize, "ready size pointer");
+    int64_t now = now_ns();
+    stream_touch(sys, now);
+    *readySize = stream_ready(sys, now) ? system_geometry(sys).bytes : 0;
+    return QORLIB3_OK;
+  };
+  return gate_status(OP_InDInterfaceQueryReady, err, work, input, readySize, err);
+}
+
+int QorVoz3InDInterfaceWait(QorHandle input, uint32_t timeout, ErrorData *err) {
+  auto work = [&]() -> int {
+    SIM_INPUT(sys, input);
+    if (int rc = need_running(sys, err)) return rc;
+    int64_t now = now_ns();
+    stream_touch(sys, now);
+    if (stream_ready(sys, now)) return QORLIB3_OK;
+    int64_t deadline = now + static_cast<int64_t>(timeout) * 1000000;
+    int64_t due = stream_next_due(sys);
+    if (due >= 0 && due <= deadline) {
+      sleep_until_ns(due);
+      return QORLIB3_OK;
+    }
+    sleep_until_ns(deadline);
+    return SIM_FAIL(err, QORLIB3_ERR_TIMEOUT, "no data within %u ms on system %s", timeout,
+                    sys->def->name);
+  };
+  return gate_status(OP_InDInterfaceWait, err, work, input, timeout, err);
+}
+
+int QorVoz3InDInterfaceBeginBlock(QorHandle input, ErrorData *err) {
+  auto work = [&]() -> int {
+    SIM_INPUT(sys, input);
+    if (int rc = need_running(sys, err)) return rc;
+    InputBlock &b = sys->block;
+    if (b.open)
+      return SIM_FAIL(err, QORLIB3_ERR_BLOCK_STATE, "input block already begun on system %s",
+                      sys->def->name);
+    int64_t now = now_ns();
+    stream_touch(sys, now);
+    if (!stream_ready(sys, now))
+      return SIM_FAIL(err, QORLIB3_ERR_NO_DATA, "no data ready on system %s", sys->def->name);
+    b.open = true;
+    b.frame = sys->stream.delivered++;
+    b.offset = 0;
+    b.g = system_geometry(sys);
+    b.pattern = system_pattern(sys);
+    b.temperature = system_temperature(sys);
+    ++g_stats.blocksBegun;
+    return QORLIB3_OK;
+  };
+  return gate_status(OP_InDInterfaceBeginBlock, err, work, input, err);
+}
+
+int QorVoz3InDInterfaceTransfer(QorHandle input, void *destination, uint64_t size,
+                                uint64_t *transferred, ErrorData *err) {
+  return gate_status(
+      OP_InDInterfaceTransfer, err,
+      [&] { return transfer(input, destination, size, transferred, err); }, input, destination,
+      size, transferred, err);
+}
+
+int QorVoz3InDInterfacePIOTransfer(QorHandle input, void *destination, uint64_t size,
+                                   uint64_t *transferred, ErrorData *err) {
+  return gate_status(
+      OP_InDInterfacePIOTransfer, err,
+      [&] { return transfer(input, destination, size, transferred, err); }, input, destination,
+      size, transferred, err);
+}
+
+int QorVoz3InDInterfaceEndBlock(QorHandle input, ErrorData *err) {
+  auto work = [&]() -> int {
+    SIM_INPUT(sys, input);
+    if (int rc = need_block(sys, err)) return rc;
+    InputBlock &b = sys->block;
+    b.open = false;
+    ++g_stats.blocksEnded;
+    if (b.offset == b.g.bytes) ++g_stats.framesDelivered;
+    return QORLIB3_OK;
+  };
+  return gate_status(OP_InDInterfaceEndBlock, err, work, input, err);
+}
+
+int QorVoz3InDInterfaceGetAddOnAtributeTotal(QorHandle input, uint32_t *total, ErrorData *err) {
+  auto work = [&]() -> int {
+    SIM_INPUT(sys, input);
+    if (int rc = need_block(sys, err)) return rc;
+    SIM_NEED_PTR(err, total, "total pointer");
+    *total = sys->def->attributes ? kAttributeCount : 0;
+    return QORLIB3_OK;
+  };
+  return gate_status(OP_InDInterfaceGetAddOnAtributeTotal, err, work, input, total, err);
+}
+
+int QorVoz3InDInterfaceGetAddOnAtributeNum(QorHandle input, uint32_t index, uint32_t *type,
+                                           uint32_t *objectId, uint32_t *value,
+                                           ErrorData *err) {
+  auto work = [&]() -> int {
+    SIM_INPUT(sys, input);
+    if (int rc = need_block(sys, err)) return rc;
+    uint32_t total = sys->def->attributes ? kAttributeCount : 0;
+    if (index >= total)
+      return SIM_FAIL(err, QORLIB3_ERR_BAD_ARGUMENT, "attribute %u of %u does not exist", index,
+                      total);
+    if (!type || !objectId || !value)
+      return SIM_FAIL(err, QORLIB3_ERR_NULL_POINTER, "an attribute pointer is null");
+    const InputBlock &b = sys->block;
+    *objectId = kCameraObjectId;
+    if (index == 0) {
+      *type = QORLIB3_ATTR_TEMPERATURE;
+      *value = static_cast<uint32_t>(b.temperature);
+    } else if (index == 1) {
+      *type = QORLIB3_ATTR_ANGLE;  // turns 3 degrees a frame
+      *value = static_cast<uint32_t>(b.frame * kAngleStep);
+    } else {
+      *type = QORLIB3_ATTR_RATIO;  // numerator in the low half, denominator in the high half
+      *value = (100u << 16) | static_cast<uint32_t>(b.frame % 100);
+    }
+    return QORLIB3_OK;
+  };
+  return gate_status(OP_InDInterfaceGetAddOnAtributeNum, err, work, input, index, type, objectId,
+                     value, err);
+}
+
+}  // extern "C"

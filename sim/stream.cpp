@@ -1,0 +1,79 @@
+// stream.cpp: frame pacing. Frames are never dropped: a slow client gets every frame in order.
+#include "stream.h"
+
+namespace sim {
+
+namespace {
+uint64_t clock_frames(const System *sys, int64_t now) {
+  const Stream &s = sys->stream;
+  int64_t period = stream_period(sys);
+  if (!s.running || !s.clockStarted || period <= 0 || now < s.t0) return 0;
+  return static_cast<uint64_t>((now - s.t0) / period);
+}
+}  // namespace
+
+int64_t stream_period(const System *sys) {
+  if (sys->def->lineScan) {
+    const OptionState *rate = system_option(const_cast<System *>(sys), kTypeLineRate);
+    int64_t hz = rate ? rate->value : 10240;
+    return hz > 0 ? static_cast<int64_t>(sys->def->height) * 1000000000 / hz : 0;
+  }
+  const OptionState *rate = system_option(const_cast<System *>(sys), kTypeFrameRate);
+  int64_t mhz = rate ? rate->value : 25000;
+  return mhz > 0 ? 1000000000000ll / mhz : 0;
+}
+
+void stream_start(System *sys, int64_t now) {
+  Stream &s = sys->stream;
+  if (s.running) return;
+  s.running = true;
+  s.t0 = now;
+}
+
+void stream_stop(System *sys, int64_t now) {
+  Stream &s = sys->stream;
+  if (!s.running) return;
+  s.base += clock_frames(sys, now);
+  s.running = false;
+}
+
+void stream_trigger(System *sys) { ++sys->stream.triggers; }
+
+void stream_restart(System *sys, int64_t now) {
+  Stream &s = sys->stream;
+  s.base = 0;
+  s.triggers = 0;
+  s.delivered = 0;
+  s.t0 = now;
+}
+
+void stream_rebase(System *sys, int64_t now) {
+  Stream &s = sys->stream;
+  s.base += clock_frames(sys, now);
+  s.t0 = now;
+}
+
+void stream_touch(System *sys, int64_t now) {
+  Stream &s = sys->stream;
+  if (s.clockStarted) return;
+  s.clockStarted = true;
+  s.t0 = now;
+}
+
+bool stream_ready(const System *sys, int64_t now) {
+  const Stream &s = sys->stream;
+  if (s.running && s.clockStarted && stream_period(sys) == 0) return true;
+  return s.delivered < s.base + s.triggers + clock_frames(sys, now);
+}
+
+int64_t stream_next_due(const System *sys) {
+  const Stream &s = sys->stream;
+  int64_t period = stream_period(sys);
+  if (!s.running || !s.clockStarted) return -1;
+  if (period == 0) return s.t0;
+  uint64_t owed = s.base + s.triggers;
+  uint64_t needed = s.delivered >= owed ? s.delivered - owed + 1 : 0;
+  return s.t0 + static_cast<int64_t>(needed) * period;
+}
+
+}  // namespace sim
