@@ -157,6 +157,7 @@ const char *System_Name(uint32_t systemId) {
 }
 
 bool System_Choose(FILE *in) {
+  if (viewer.systemId != -1) return true;  // given with s: no dialogue and no check
   const QorHandle systems = QorVoz3ListGetStdList(QORLIB3_STDLIST_SYSTEM);
   while (viewer.systemId == -1) {
     Console_Printf("\nSelect System ID:\n");
