@@ -9,7 +9,7 @@ namespace {
 
 const uint32_t VERSION_BUFFER_SIZE = 10240;
 const uint32_t SEARCH_WHOLE_TREE = 1;
-const uint32_t OBJECT_CONTROL_ANSWER_SIZE = 284;
+const uint32_t OBJECT_CONTROL_VALUE = 284;  // passed unchanged: its meaning is the library's
 
 struct InfoField {
   uint32_t selector;
@@ -28,7 +28,9 @@ const InfoField SECOND_INFO_LINE[] = {
     {QORLIB3_INFO_VERSION, "Version :"},
 };
 
-ErrorData record;  // the run's only record; the library sets its code at Init
+// The run's only record. Init sets its code; static storage makes it start at 0 should an
+// Init report success without touching it.
+ErrorData record;
 DevinfoOptions options;
 
 // Every answer (version, info texts, description, serial number) lands in this one buffer.
@@ -59,10 +61,10 @@ void Print_Object_Control(QorObjectId object) {
   QorHandle control = QORLIB3_NONE;
   if (QorVoz3GetCInterface(object, QORLIB3_CINTERFACE_OBJECT_CONTROL, &control, &record) > 0)
     return;
-  if (QorVoz3CallCInterface_1(control, QORLIB3_CMD_DESCRIPTION, OBJECT_CONTROL_ANSWER_SIZE,
+  if (QorVoz3CallCInterface_1(control, QORLIB3_CMD_DESCRIPTION, OBJECT_CONTROL_VALUE,
                               &answer, &record) <= 0)
     Console_Printf("   Descript string:%s\n", Answer_Text());
-  if (QorVoz3CallCInterface_1(control, QORLIB3_CMD_SERIAL_NUMBER, OBJECT_CONTROL_ANSWER_SIZE,
+  if (QorVoz3CallCInterface_1(control, QORLIB3_CMD_SERIAL_NUMBER, OBJECT_CONTROL_VALUE,
                               &answer, &record) <= 0)
     Console_Printf("   Serial number:%s\n", Answer_Text());
 }

@@ -9,7 +9,9 @@ namespace {
 const uint32_t TREE_CAPACITY = 200000;
 const uint32_t TREE_DETAIL = 3;
 
-ErrorData record;  // the run's only record; the library sets its code at Init
+// The run's only record. Init sets its code; static storage makes it start at 0 should an
+// Init report success without touching it.
+ErrorData record;
 
 // The tree's text, or the empty text when the string holds none: a failed allocation leaves
 // no buffer, and a text that fills its buffer unterminated is cut at the capacity.
