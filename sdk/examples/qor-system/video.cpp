@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 
+#include <climits>
 #include <cstdio>
 
 #include "viewer.h"
@@ -66,6 +67,13 @@ uint32_t Mode_From_Flags(bool full, bool colour) {
   return full ? GRAY_FULL : GRAY_WIN;
 }
 
+// Allegro sizes the screen's pixel memory (up to 4 bytes a pixel, whatever the depth asked
+// for) in int arithmetic and crashes on a size that overflows it, so such a size is refused
+// like any mode the driver cannot set.
+bool Size_Fits_Allegro(uint32_t width, uint32_t height) {
+  return static_cast<uint64_t>(width) * height * 4 <= static_cast<uint64_t>(INT_MAX);
+}
+
 void Set_Grey_Palette() {
   PALETTE palette;
   for (int i = 0; i < PAL_SIZE; ++i) {
@@ -127,8 +135,7 @@ void Video_Open() {
     set_color_depth(c->depth);
     Console_Printf("Mode (%ux%ux%u) %s...", video.width, video.height,
                    static_cast<unsigned>(c->depth), c->driverName);
-    // Allegro takes int sizes; a size beyond int is unusable, so the candidate is refused.
-    bool usable = video.width <= 0x7fffffffu && video.height <= 0x7fffffffu;
+    bool usable = Size_Fits_Allegro(video.width, video.height);
     int w = static_cast<int>(video.width);
     int h = static_cast<int>(video.height);
     if (usable && set_gfx_mode(c->driver, w, h, w, h) == 0) {
