@@ -1,4 +1,4 @@
-"""test_line_startup.py: qor-line's start-up on the stand-in library: transcripts, exit codes, calls."""
+"""test_line_startup.py: qor-line's start-up on the stand-in: transcripts, exit codes, calls."""
 import os
 import re
 import unittest

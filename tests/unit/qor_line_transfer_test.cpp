@@ -1,4 +1,4 @@
-// qor_line_transfer_test.cpp: a block lands in the bitmap's rows whether or not they are back to back.
+// qor_line_transfer_test.cpp: a block lands in the bitmap's rows, back to back or not.
 #include "line_transfer.h"
 
 #include "qor_line_fake_lib.h"
@@ -25,7 +25,8 @@ class LineTransfer : public ::testing::Test {
 void ExpectBlock(BITMAP *bmp) {
   for (int y = 0; y < bmp->h; ++y) {
     for (int x = 0; x < bmp->w; ++x) {
-      ASSERT_EQ(Fake_Byte(uint64_t(y) * bmp->w + x), bmp->line[y][x]) << "(" << x << ", " << y << ")";
+      ASSERT_EQ(Fake_Byte(uint64_t(y) * bmp->w + x), bmp->line[y][x])
+          << "(" << x << ", " << y << ")";
     }
   }
 }

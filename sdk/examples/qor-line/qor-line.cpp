@@ -1,4 +1,4 @@
-// qor-line.cpp: the line viewer: starts line-scan system 8, shows ten blocks of lines, waits for a key.
+// qor-line.cpp: the line viewer: starts line-scan system 8, shows ten blocks, waits for a key.
 #include "line_cleanup.h"
 #include "line_display.h"
 #include "line_transfer.h"
@@ -22,7 +22,8 @@ const int SCREEN_WIDTH = 800;
 const int SCREEN_HEIGHT = 600;
 
 const char *const ERROR_FORMAT =
-    "\nQORLIB3 %t: %c - %m\n  File: %f\n  Line: %l\n  Date: %d\n  Object Id: %i\n  ObjFile  : %I \n\n";
+    "\nQORLIB3 %t: %c - %m\n  File: %f\n  Line: %l\n  Date: %d\n  Object Id: %i\n"
+    "  ObjFile  : %I \n\n";
 
 char g_errorText[16384];
 PALETTE g_greyPalette;
@@ -66,8 +67,10 @@ void Start_Library(QorHandle &modeOption, QorHandle &rateOption, QorHandle &trig
 
   // The rate option and the transfer control go unused, but a system without them is refused.
   Say("Get Interfaces: ");
-  Check_Status(QorVoz3SystemGetCInterface(g_line.system, LINE_OPTION_MODE, 0, &modeOption, err), err);
-  Check_Status(QorVoz3SystemGetCInterface(g_line.system, LINE_OPTION_RATE, 0, &rateOption, err), err);
+  Check_Status(QorVoz3SystemGetCInterface(g_line.system, LINE_OPTION_MODE, 0, &modeOption, err),
+               err);
+  Check_Status(QorVoz3SystemGetCInterface(g_line.system, LINE_OPTION_RATE, 0, &rateOption, err),
+               err);
   Check_Status(
       QorVoz3SystemGetCInterface(g_line.system, LINE_OPTION_TRIGGER, 0, &triggerOption, err), err);
   Check_Status(QorVoz3SystemGetCInterface(g_line.system, QORLIB3_CINTERFACE_TRANSFER_CONTROL, 0,

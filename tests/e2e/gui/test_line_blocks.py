@@ -1,4 +1,4 @@
-"""test_line_blocks.py: qor-line under Xvfb: ten strips, the key that ends it, block-phase failures."""
+"""test_line_blocks.py: qor-line under Xvfb: ten strips, the ending key, block-phase failures."""
 import os
 import re
 import subprocess
