@@ -4,7 +4,7 @@ import re
 import unittest
 
 import harness
-from system_startup_expect import TREE, normalise, run_viewer, s1_startup
+from system_startup_expect import TREE, colours, normalise, run_viewer, s1_startup, screenshot
 
 FRAME = "!" * 21 + "LineSize:640\n"
 MODE_OK = re.compile(r"Mode \([^\n]*\.\.\.OK\n")
@@ -61,6 +61,33 @@ class GraphicsStart(unittest.TestCase):
                     self.assertIn(gfx(text, line), out)
                     self.assertTrue(r.stdout.endswith(TREE + "Destroy system:OK\n"), r.stdout)
                     self.assertEqual(rc, 0, r.stdout)
+
+
+class Colours(unittest.TestCase):
+    """The grey palette in 8-bit modes (white text and the white selected row, nothing but
+    greys); yellow text and a dark cyan selected row in the other depths."""
+
+    def test_colour_slots_per_depth(self):
+        WHITE, BLACK, YELLOW, CYAN = (255, 255, 255), (0, 0, 0), (255, 255, 0), (0, 127, 127)
+        cases = [
+            ([], FRAME * 3, {WHITE, BLACK}, {YELLOW, CYAN}),
+            (["o800-600-c"], "!" * 63, {WHITE, BLACK, YELLOW, CYAN}, set()),
+        ]
+        with harness.Xvfb() as x:
+            for args, shown, present, absent in cases:
+                with self.subTest(args=args):
+                    r = harness.Running("qor-system", ["s1"] + args, display=x.display)
+                    try:
+                        r.wait_output(shown, timeout=60)
+                        seen = colours(screenshot(x))
+                        x.keys("Escape")
+                        self.assertEqual(r.wait_exit(60), 0, r.stdout)
+                    finally:
+                        r.kill()
+                    self.assertEqual(present - seen, set())
+                    self.assertEqual(absent & seen, set())
+                    if not args:
+                        self.assertEqual({c for c in seen if len(set(c)) != 1}, set())
 
 
 class GraphicsFailures(unittest.TestCase):
