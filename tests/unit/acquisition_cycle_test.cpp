@@ -325,6 +325,35 @@ TEST_F(CycleTest, FailingAttributeQueriesDoNotStopTheFrame) {
   }
 }
 
+// A smaller region of interest between two frames: the check sees it, the buffers are made
+// anew for the new size and the screen is cleared before the next frame is read.
+TEST_F(CycleTest, ANewFrameSizeIsSeenAndAllocatedBeforeItIsRead) {
+  In_Child([&] {
+    Start(1);
+    Up_To_Read();
+    Acquisition_Step();
+    ASSERT_EQ(cycle.state, INPUT_STATE_WAIT);
+    QorHandle roi = QORLIB3_NONE;
+    ASSERT_LE(QorVoz3SystemGetCInterface(viewer.system, 0x400106, 0, &roi, nullptr), 0);
+    ASSERT_LE(QorVoz3OptionRelRect(roi, 0, 0, -100, -80, nullptr), 0);
+    Step_Until(INPUT_STATE_CHECK_DATA_HEADER);
+    Acquisition_Step();
+    ASSERT_EQ(cycle.state, INPUT_STATE_ALLOC_BUFFERS);
+    clear_to_color(screen, 7);
+    testing::internal::CaptureStdout();
+    Acquisition_Step();
+    Acquisition_Step();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("CompareResult=0\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("LineSize:540\n"), std::string::npos) << out;
+    EXPECT_EQ(cycle.state, INPUT_STATE_WAIT);
+    ASSERT_NE(viewer.displayBuffer->bitmap, nullptr);
+    EXPECT_EQ(viewer.displayBuffer->bitmap->w, 540);
+    EXPECT_EQ(viewer.displayBuffer->bitmap->h, 400);
+    EXPECT_EQ(getpixel(screen, 700, 300), 0) << "cleared beside the smaller frame";
+  });
+}
+
 TEST_F(CycleTest, ExitStateEndsTheLoopAfterItsPass) {
   In_Child([&] {
     Start(1);
