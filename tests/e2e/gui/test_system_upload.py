@@ -91,13 +91,16 @@ class Upload(unittest.TestCase):
         self.assertEqual(read_stats(stats)["uploads"],
                          [{"bytes": OUT_W * OUT_H, "fnv1a64": fnv1a64(expect24)},
                           {"bytes": OUT_W * OUT_H, "fnv1a64": fnv1a64(expect8)}])
-        calls = [line.split("(")[0] for line in read_trace(trace) if line.startswith("OutD")]
-        # Every upload reads the output's type; only the two good files begin and end blocks
-        # (the control row also reads the type on every pass, so only the block calls count).
-        self.assertEqual([c for c in calls if c != "OutDInterfaceGetType"],
-                         ["OutDInterfaceBeginBlock", "OutDInterfaceTransfer",
-                          "OutDInterfaceEndBlock"] * 2)
-
+        # From the first drawing of the OUTINTERFACE0 row on: each upload makes its output
+        # header and frees it again; only the two good files begin, fill and end a block.
+        lines = read_trace(trace)
+        first = next(i for i, line in enumerate(lines) if line.startswith("OutDInterfaceGetType"))
+        kept = ("DataheaderCreate", "DataheaderFree", "OutDInterfaceBeginBlock",
+                "OutDInterfaceTransfer", "OutDInterfaceEndBlock")
+        calls = [line.split("(")[0] for line in lines[first:] if line.startswith(kept)]
+        good = ["DataheaderCreate", "OutDInterfaceBeginBlock", "OutDInterfaceTransfer",
+                "OutDInterfaceEndBlock", "DataheaderFree"]
+        self.assertEqual(calls[:16], good * 2 + ["DataheaderCreate", "DataheaderFree"] * 3)
 
 if __name__ == "__main__":
     unittest.main()
