@@ -182,6 +182,11 @@ TEST_F(BmpTest, ResultIsTheErrorNumberOfThisWrite) {
   const std::string missing = Scratch("no_such_folder/x.bmp");
   EXPECT_NE(Bmp_Write(missing.c_str(), b.get(), Grey_Palette().data()), 0);
   EXPECT_TRUE(Read(missing).empty());
+  // Opened, but every write fails: the failure must show in the result too.
+  if (FILE *full = std::fopen("/dev/full", "wb")) {
+    std::fclose(full);
+    EXPECT_EQ(Bmp_Write("/dev/full", b.get(), Grey_Palette().data()), ENOSPC);
+  }
 
   errno = EACCES;  // left over from an earlier call: must not make a good write look failed
   const std::string good = Scratch("good.bmp");
