@@ -131,6 +131,8 @@ TEST_F(OverlayText, HeaderLinesShowTheLibrarysText) {
   char line[64];
   Status_Line_Format(line, sizeof line, 2);
   EXPECT_STREQ(line, "Screen : ");
+  QorVoz3DataheaderFree(screenHeader, nullptr);
+  QorVoz3DataheaderFree(deviceHeader, nullptr);
   QorVoz3Exit(&error);
 }
 

@@ -1,0 +1,150 @@
+"""test_system_overlay_gui.py: what qor-system draws over and beside the frame under Xvfb:
+attribute lines in the image and on the screen, frame-rate text, single-step prompt, the bars'
+cleared band and the status block filling the bottom of the screen."""
+import os
+import re
+import subprocess
+import unittest
+
+from harness import Running, Xvfb, workdir
+
+SCREEN_W, SCREEN_H = 800, 600
+LINE_HEIGHT = 9              # the default 8-pixel font plus one
+FRAME = "LineSize:640\n"     # printed by every read of a system 1 frame
+DASHES = "-" * 60 + "\n"     # the M key: shows that every key sent before it was handled
+PROMPT = "Press enter for next frame..."
+
+
+class Until:
+    """A condition on the whole output, for Running.wait_output."""
+
+    def __init__(self, what, pred):
+        self.what, self.pred = what, pred
+
+    def search(self, out):
+        return self.pred(out)
+
+    def __repr__(self):
+        return self.what
+
+
+class Shot:
+    """RGB pixels of the screen, read as raw bytes (no image header to parse)."""
+
+    def __init__(self, display, png_path):
+        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", display],
+                             stdout=subprocess.PIPE, check=True, timeout=30).stdout
+        subprocess.run(["convert", "xwd:-", png_path], input=xwd, check=True, timeout=30)
+        self.data = subprocess.run(["convert", "xwd:-", "-depth", "8", "rgb:-"], input=xwd,
+                                   stdout=subprocess.PIPE, check=True, timeout=30).stdout
+        assert len(self.data) == SCREEN_W * SCREEN_H * 3, len(self.data)
+
+    def pixel(self, x, y):
+        i = (y * SCREEN_W + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def kinds(self, x0, y0, x1, y1):
+        """The set of 'white', 'black' and 'grey' found in [x0, x1) x [y0, y1)."""
+        found = set()
+        for y in range(y0, y1):
+            for x in range(x0, x1):
+                p = self.pixel(x, y)
+                found.add("white" if min(p) >= 240 else "black" if max(p) <= 15 else "grey")
+        return found
+
+
+def control_rows(out):
+    """Rows of the control table, from the start-up listing."""
+    listing = out[out.index("Get interfaces:"):out.index("QorVoz3SystemGetInDInterface")]
+    rows = len(re.findall(r"  \S+\s+\d+: \(\d+\)", listing))
+    rows += out.count("QorVoz3SystemGetOutDInterface: OK")
+    rows += len(re.findall(r"QORLIB3_CINTERFACE_INPUT_CONTROL\[\d+\]: OK", out))
+    return rows
+
+
+class OverlayTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = workdir(self.id())
+
+    def probe(self, x, run):
+        n = run.stdout.count(DASHES)
+        x.keys("m")
+        run.wait_output(Until("dashes #%d" % (n + 1), lambda o: o.count(DASHES) > n))
+        return run.stdout
+
+    def frozen(self, x, run, name):
+        """A screenshot once the single-stepped cycle has stopped taking frames."""
+        out = self.probe(x, run)
+        later = self.probe(x, run)
+        self.assertEqual(later[len(out):].count(FRAME), 0, "no frame while paused")
+        return Shot(x.display, os.path.join(self.dir, name + ".png"))
+
+    def assert_text(self, shot, x0, y0, x1, y1, what):
+        """A text cell row: drawn white on black over whatever was there."""
+        self.assertEqual(shot.kinds(x0, y0, x1, y1), {"white", "black"}, what)
+
+    def assert_bar_edges(self, shot, top):
+        """Each bar: white from the status line up, then at least 20 cleared rows."""
+        for x in range(0, 256, 3):
+            y = top - 1
+            while y > top - 257 and min(shot.pixel(x, y)) >= 240:
+                y -= 1
+            self.assertGreater(top - 1 - y, 60, "bar at x %d is tall" % x)
+            self.assertTrue(all(max(shot.pixel(x, yy)) <= 15 for yy in range(y - 19, y + 1)),
+                            "cleared band above the bar at x %d (top of bar %d)" % (x, y))
+
+    def test_overlay_over_a_paused_frame_and_in_attribute_view(self):
+        with Xvfb(SCREEN_W, SCREEN_H) as x:
+            run = Running("qor-system", ["s1"], display=x.display)
+            try:
+                run.wait_output(Until("3 frames", lambda o: o.count(FRAME) >= 3))
+                rows = control_rows(run.stdout)
+                top = SCREEN_H - (rows + 4) * LINE_HEIGHT
+                self.assertGreater(top, 256 + 40, "room for the bars")
+
+                # Histogram on while frames come, then pause after the next frame.
+                x.keys("F4")
+                out = self.probe(x, run)
+                run.wait_output(Until("2 frames", lambda o: o[len(out):].count(FRAME) >= 2))
+                x.keys("F3")
+                shot = self.frozen(x, run, "paused")
+
+                # "Total 3 attribute" and three attribute lines, written into the image (which
+                # sits at (1, 1)); below them the image itself.
+                for i in range(4):
+                    self.assert_text(shot, 1, 1 + 10 * i, 49, 9 + 10 * i, "attribute line %d" % i)
+                self.assertIn("grey", shot.kinds(1, 41, 49, 49), "image below the attributes")
+                # Frame rate and the constant dT line, right-aligned in the top-right corner.
+                self.assertIn("white", shot.kinds(650, 1, SCREEN_W, 9), "FPS text")
+                self.assertIn("white", shot.kinds(700, 11, SCREEN_W, 19), "dT text")
+                self.assertEqual(shot.kinds(650, 21, SCREEN_W, 31), {"black"})
+                # The prompt starts at the centre, colour 255 on 0 over the grey image.
+                self.assert_text(shot, SCREEN_W // 2, SCREEN_H // 2,
+                                 SCREEN_W // 2 + 8 * len(PROMPT), SCREEN_H // 2 + 8, "prompt")
+                # Four status lines from the overlay top, then the rows down to the bottom.
+                for i in range(4):
+                    y = top + i * LINE_HEIGHT
+                    self.assert_text(shot, 0, y, 56, y + 8, "status line %d" % i)
+                last = SCREEN_H - LINE_HEIGHT   # "  INPUT_CONTROL       :"
+                self.assert_text(shot, 16, last, 16 + 8 * 13, last + 8, "last control row")
+                self.assert_bar_edges(shot, top)
+
+                # Attribute view: the buffers are made anew, the screen cleared, and the next
+                # frame's attribute lines go on the screen at (0, 0) with no image.
+                mark = len(run.stdout)
+                x.keys("v")
+                run.wait_output(Until("a frame", lambda o: o[mark:].count(FRAME) >= 1))
+                shot = self.frozen(x, run, "attribute_view")
+                for i in range(4):
+                    self.assert_text(shot, 0, 10 * i, 48, 8 + 10 * i, "attribute line %d" % i)
+                self.assertEqual(shot.kinds(0, 40, 260, top - 280), {"black"}, "no image")
+                self.assertEqual(shot.kinds(260, 40, 650, 290), {"black"}, "no image, no frame")
+
+                x.keys("Escape")
+                self.assertEqual(run.wait_exit(30), 0, run.stdout[-500:])
+            finally:
+                run.kill()
+
+
+if __name__ == "__main__":
+    unittest.main()
