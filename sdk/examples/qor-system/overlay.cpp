@@ -116,8 +116,10 @@ void Histogram_Draw() {
   if (!viewer.histogramFlag || !screen) return;
   const int top = Overlay_Top();
   int height[256];
-  for (int x = 0; x < 256; ++x)
-    height[x] = static_cast<int>(overlay.bins[x] > HISTOGRAM_FULL ? HISTOGRAM_FULL : overlay.bins[x]);
+  for (int x = 0; x < 256; ++x) {
+    const uint32_t bar = overlay.bins[x];
+    height[x] = static_cast<int>(bar < HISTOGRAM_FULL ? bar : HISTOGRAM_FULL);
+  }
   for (int x = 0; x < 256; ++x) vline(screen, x, top, top - height[x], video.colours.text);
   for (int x = 0; x < 256; ++x)
     vline(screen, x, top - height[x], top - height[x] - HISTOGRAM_CLEAR_HEIGHT,
@@ -159,7 +161,8 @@ void Attribute_Value_Text(char *buffer, unsigned size, uint32_t type, uint32_t v
 void Attribute_Format(char *buffer, unsigned size, uint32_t type, uint32_t objectId,
                       uint32_t value) {
   if (!buffer || size == 0) return;
-  const char *name = QorVoz3ListGetString(type, QorVoz3ListGetStdList(QORLIB3_STDLIST_ATTRIBUTE_TYPE));
+  const char *name =
+      QorVoz3ListGetString(type, QorVoz3ListGetStdList(QORLIB3_STDLIST_ATTRIBUTE_TYPE));
   if (!name) name = "???";
   int used = std::snprintf(buffer, size, "ObjId %u: Type:%s (%x) Val:", objectId, name, type);
   if (used < 0) used = 0;

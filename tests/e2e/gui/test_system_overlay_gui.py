@@ -6,7 +6,7 @@ import re
 import subprocess
 import unittest
 
-from harness import Running, Xvfb, workdir
+from harness import Running, Xvfb, read_trace, workdir
 
 SCREEN_W, SCREEN_H = 800, 600
 LINE_HEIGHT = 9              # the default 8-pixel font plus one
@@ -144,6 +144,59 @@ class OverlayTest(unittest.TestCase):
                 self.assertEqual(run.wait_exit(30), 0, run.stdout[-500:])
             finally:
                 run.kill()
+
+    def blocks(self, trace):
+        """The calls of each block, from BeginBlock to EndBlock, without the row transfers."""
+        found, block = [], None
+        for line in trace:
+            name = line.split("(", 1)[0]
+            if name == "InDInterfaceBeginBlock":
+                block = []
+            elif name == "InDInterfaceEndBlock" and block is not None:
+                found.append(block)
+                block = None
+            elif block is not None and name not in ("InDInterfaceTransfer",
+                                                    "InDInterfacePIOTransfer"):
+                block.append(line)
+        return found
+
+    def test_attribute_calls_in_order_and_their_failures_do_not_stop_the_frames(self):
+        trace = os.path.join(self.dir, "trace.txt")
+        # The second frame's total and the first attribute of the third frame are refused.
+        faults = "InDInterfaceGetAddOnAtributeTotal#2=5,InDInterfaceGetAddOnAtributeNum#4=7"
+        with Xvfb(SCREEN_W, SCREEN_H) as x:
+            run = Running("qor-system", ["s1"], display=x.display,
+                          env={"QORSIM_TRACE": trace, "QORSIM_FAULTS": faults})
+            try:
+                run.wait_output(Until("5 frames", lambda o: o.count(FRAME) >= 5))
+                x.keys("Escape")
+                self.assertEqual(run.wait_exit(30), 0, run.stdout[-500:])
+            finally:
+                run.kill()
+        self.assertNotIn("\nQORLIB3 ", run.stdout, "no error report at shutdown")
+        blocks = self.blocks(read_trace(trace))
+        self.assertGreaterEqual(len(blocks), 5)
+
+        def attribute(i, status, type_name):
+            num = r"InDInterfaceGetAddOnAtributeNum\(\d+, %d, ptr, ptr, ptr, ptr\) -> %d"
+            return [num % (i, status),
+                    r"ListGetStdList\(7\) -> \d+",
+                    r"ListGetString\(\d+, \d+\) -> %s" % type_name]
+
+        total = [r"InDInterfaceGetAddOnAtributeTotal\(\d+, ptr, ptr\) -> 0"]
+        whole = total + attribute(0, 0, '"Temperature"') + attribute(1, 0, '"Angle"') + \
+            attribute(2, 0, '"Ratio"')
+        expected = [
+            whole,
+            [r"InDInterfaceGetAddOnAtributeTotal\(\d+, ptr, ptr\) -> 5"],
+            total + attribute(0, 7, "null") + attribute(1, 0, '"Angle"') +
+            attribute(2, 0, '"Ratio"'),
+            whole,
+        ]
+        for n, (block, want) in enumerate(zip(blocks, expected)):
+            self.assertEqual(len(block), len(want), "block %d: %s" % (n, block))
+            for line, pattern in zip(block, want):
+                self.assertRegex(line, "^" + pattern + "$", "block %d" % n)
 
 
 if __name__ == "__main__":
