@@ -28,9 +28,18 @@ int need_block(System *sys, ErrorData *err) {
   SIM_NEED_INIT(err);             \
   SIM_GET(sys, aux_, input, SLOT_INPUT, "an input data interface")
 
-int transfer(QorHandle input, void *destination, uint64_t size, uint64_t *transferred,
-             ErrorData *err) {
+// The failure of a transfer whose handle or library state is wrong, with its message.
+int transfer_refused(QorHandle input, ErrorData *err) {
   SIM_INPUT(sys, input);
+  return SIM_FAIL(err, QORLIB3_ERR_GENERIC, "transfer refused on system %s", sys->def->name);
+}
+
+// The hot path of frame delivery: one handle lookup, a few checks, bytes straight to dest.
+inline int transfer(QorHandle input, void *destination, uint64_t size, uint64_t *transferred,
+                    ErrorData *err) {
+  const Slot *s = g_initialised ? handle_slot(input) : nullptr;
+  if (__builtin_expect(!s || s->kind != SLOT_INPUT, 0)) return transfer_refused(input, err);
+  System *sys = static_cast<System *>(s->ptr);
   if (int rc = need_block(sys, err)) return rc;
   SIM_NEED_PTR(err, transferred, "transferred pointer");
   *transferred = 0;
@@ -42,18 +51,7 @@ int transfer(QorHandle input, void *destination, uint64_t size, uint64_t *transf
                     static_cast<unsigned long long>(size), static_cast<unsigned long long>(left));
   if (size == 0) return QORLIB3_OK;
   SIM_NEED_PTR(err, destination, "destination");
-  FrameSpec f;
-  f.pattern = b.pattern;
-  f.width = b.g.width;
-  f.height = b.g.height;
-  f.bytesPerPixel = b.g.bytesPerPixel;
-  f.x0 = b.g.x0;
-  f.y0 = b.g.y0;
-  f.sensorWidth = sys->def->width;
-  f.frame = b.frame;
-  f.lineScan = sys->def->lineScan;
-  f.upload = sys->uploaded.empty() ? nullptr : sys->uploaded.data();
-  pattern_fill(f, b.offset, size, static_cast<uint8_t *>(destination));
+  pattern_fill(b.spec, b.cursor, size, static_cast<uint8_t *>(destination));
   b.offset += size;
   *transferred = size;
   g_stats.bytesTransferred += size;
@@ -124,28 +122,54 @@ int QorVoz3InDInterfaceBeginBlock(QorHandle input, ErrorData *err) {
     b.frame = sys->stream.delivered++;
     b.offset = 0;
     b.g = system_geometry(sys);
-    b.pattern = system_pattern(sys);
     b.temperature = system_temperature(sys);
+    FrameSpec &f = b.spec;
+    f.pattern = system_pattern(sys);
+    f.width = b.g.width;
+    f.height = b.g.height;
+    f.bytesPerPixel = b.g.bytesPerPixel;
+    f.lineBytes = b.g.lineSize;
+    f.x0 = b.g.x0;
+    f.y0 = b.g.y0;
+    f.sensorWidth = sys->def->width;
+    f.frame = b.frame;
+    f.lineScan = sys->def->lineScan;
+    f.upload = &sys->uploaded;
+    f.tables = &tables();
+    b.cursor = FrameCursor{0, 0};
     ++g_stats.blocksBegun;
     return QORLIB3_OK;
   };
   return gate_status(OP_InDInterfaceBeginBlock, err, work, input, err);
 }
 
+}  // extern "C"
+
+namespace {
+// With a switch set, transfers take the gate; kept out of line so the hot path stays lean.
+__attribute__((noinline)) int transfer_gated(Op op, QorHandle input, void *destination,
+                                             uint64_t size, uint64_t *transferred,
+                                             ErrorData *err) {
+  return gate_status(
+      op, err, [&] { return transfer(input, destination, size, transferred, err); }, input,
+      destination, size, transferred, err);
+}
+}  // namespace
+
+extern "C" {
+
 int QorVoz3InDInterfaceTransfer(QorHandle input, void *destination, uint64_t size,
                                 uint64_t *transferred, ErrorData *err) {
-  return gate_status(
-      OP_InDInterfaceTransfer, err,
-      [&] { return transfer(input, destination, size, transferred, err); }, input, destination,
-      size, transferred, err);
+  if (__builtin_expect(g_hooks == 0, 1))
+    return transfer(input, destination, size, transferred, err);
+  return transfer_gated(OP_InDInterfaceTransfer, input, destination, size, transferred, err);
 }
 
 int QorVoz3InDInterfacePIOTransfer(QorHandle input, void *destination, uint64_t size,
                                    uint64_t *transferred, ErrorData *err) {
-  return gate_status(
-      OP_InDInterfacePIOTransfer, err,
-      [&] { return transfer(input, destination, size, transferred, err); }, input, destination,
-      size, transferred, err);
+  if (__builtin_expect(g_hooks == 0, 1))
+    return transfer(input, destination, size, transferred, err);
+  return transfer_gated(OP_InDInterfacePIOTransfer, input, destination, size, transferred, err);
 }
 
 int QorVoz3InDInterfaceEndBlock(QorHandle input, ErrorData *err) {

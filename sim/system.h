@@ -6,6 +6,7 @@
 
 #include "catalogue.h"
 #include "core.h"
+#include "patterns.h"
 
 namespace sim {
 
@@ -46,9 +47,10 @@ struct InputBlock {
   bool open;
   uint64_t frame;
   uint64_t offset;
-  uint32_t pattern;
   Geometry g;
   int32_t temperature;
+  FrameSpec spec;       // how to make the frame's bytes, set when the block begins
+  FrameCursor cursor;
 };
 
 struct OutputBlock {
@@ -58,6 +60,7 @@ struct OutputBlock {
 };
 
 struct System {
+  InputBlock block;  // first: the hot path touches little else
   const SystemDef *def;
   QorHandle handle;
   bool initialised;
@@ -69,7 +72,6 @@ struct System {
   QorHandle input;
   QorHandle output;
   Stream stream;
-  InputBlock block;
   OutputBlock upload;
   std::vector<uint8_t> uploaded;  // last completed upload, kUploadWidth x kUploadHeight
 };
