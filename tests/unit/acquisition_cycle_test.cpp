@@ -13,6 +13,12 @@ void Headers_Alike() {
   QorVoz3DataheaderCopy(viewer.dataHeaderInOld, viewer.dataHeaderIn, nullptr);
 }
 
+// Buffers made for the current input, as a READ that follows the allocation finds them.
+void Allocated() {
+  cycle.state = INPUT_STATE_ALLOC_BUFFERS;
+  Acquisition_Step();
+}
+
 struct TransitionCase {
   const char *name;
   uint32_t system;
@@ -46,6 +52,10 @@ const TransitionCase TRANSITIONS[] = {
     {"image input", 1, "", INPUT_STATE_ALLOC_BUFFERS, 0, false, nullptr, INPUT_STATE_READ, false},
     {"not an image", 5, "", INPUT_STATE_ALLOC_BUFFERS, 0, false, nullptr, INPUT_STATE_ALLOC_BUFFERS,
      true},
+    {"read finds no frame ready", 1, "InDInterfaceBeginBlock=208", INPUT_STATE_READ, 0, false,
+     Allocated, INPUT_STATE_WAIT, false},
+    {"read times out", 1, "InDInterfaceBeginBlock=1202", INPUT_STATE_READ, 0, false, Allocated,
+     INPUT_STATE_WAIT, false},
     {"keypress pause has no step", 1, "", INPUT_STATE_WAIT_KEYPRESS, 0, false, nullptr,
      INPUT_STATE_WAIT_KEYPRESS, false},
     {"exit has no step", 1, "", INPUT_STATE_EXIT, 0, false, nullptr, INPUT_STATE_EXIT, false},

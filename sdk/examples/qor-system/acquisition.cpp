@@ -164,7 +164,15 @@ void Read_Rows(BITMAP *bitmap) {
 
 void Step_Read() {
   Console_Printf("!!!!!!!!!!!!!!!!!!!!!");
-  if (Failed(QorVoz3InDInterfaceBeginBlock(viewer.inputData, &viewer.error))) return;
+  int status = QorVoz3InDInterfaceBeginBlock(viewer.inputData, &viewer.error);
+  if (status == QORLIB3_ERR_TIMEOUT || status == QORLIB3_ERR_NO_DATA) {
+    // No frame yet: V (or a key during a refused input) comes here straight from the
+    // allocation, without one being ready. That is a time-out like the wait's, not a failure.
+    viewer.status = 0;
+    cycle.state = INPUT_STATE_WAIT;
+    return;
+  }
+  if (Failed(status)) return;
   BITMAP *bitmap = Display_Bitmap();
   if (cycle.transport == DIRECT_TO_BMP && bitmap) {
     Read_Rows(bitmap);
