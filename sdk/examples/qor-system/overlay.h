@@ -75,7 +75,8 @@ bool Frame_Rate_Tick(uint32_t now, double *fps);
 void Frame_Rate_Draw();
 
 // Status line 0 to 3 ("State", "Transport", "Screen", "Device") into buffer, bounded by size.
-// Lines 2 and 3 have the library write the header's text into viewer.textBuffer first.
+// Lines 2 and 3 have the library write the header's text into viewer.textBuffer first, so
+// buffer must not be viewer.textBuffer.
 void Status_Line_Format(char *buffer, unsigned size, int line);
 // Every pass after the bars (unless the loop is ending): the four status lines from the
 // overlay top, then Control_Draw_Line for each control entry, one line height apart.
