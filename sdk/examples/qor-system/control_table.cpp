@@ -84,8 +84,9 @@ void Fill_From_List(QorHandle system, QorHandle list, void (*classify)(ControlEn
   }
 }
 
-// The lookup has been made and its "OK (%u)" printed; a full table cannot show the row, which
-// the operator is told on the same line rather than having a row silently missing.
+// Called after a lookup succeeded and its "OK (%u)" was printed. When the lists already filled
+// all 200 rows the interface gets no row; the line says so instead of the row going missing
+// without a word (and nothing is written past the table).
 void Add_Found_Row(const char *name, QorHandle handle, uint32_t kind) {
   if (controlTable.count >= CONTROL_TABLE_SIZE) {
     Console_Printf(" (control table full, not shown)\n");

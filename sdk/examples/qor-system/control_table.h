@@ -38,6 +38,7 @@ void Control_Table_Reset();   // empty table, selection 0 (tests)
 
 // Return false when a list handle is 0 ("Error get InterfaceList" was printed).
 bool Control_Table_Build(QorHandle system);
+// With the table full the lookups are still made and printed, marked as not shown.
 void Control_Table_Add_Interfaces(QorHandle system);
 
 void Control_Draw_Line(uint32_t index, int y);
