@@ -154,7 +154,9 @@ class Image:
 
     @staticmethod
     def from_ppm(ppm):
-        m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
+        # ImageMagick may put comment lines ("# xwdump") among the header fields.
+        m = re.match(rb"P6(?:\s+|#[^\n]*\n)+(\d+)(?:\s+|#[^\n]*\n)+(\d+)"
+                     rb"(?:\s+|#[^\n]*\n)+(\d+)\s", ppm)
         if not m:
             raise ValueError("not a binary PPM")
         w, h, maxval = int(m.group(1)), int(m.group(2)), int(m.group(3))
@@ -223,9 +225,16 @@ class Running:
             pass
         self.errfile.seek(0)
         self.stderr = self.errfile.read().decode("latin-1")
+        self.close()
         return self.proc.returncode
+
+    def close(self):
+        for f in (self.proc.stdin, self.proc.stdout, self.errfile):
+            if f and not f.closed:
+                f.close()
 
     def kill(self):
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
+        self.close()
