@@ -152,9 +152,9 @@ class Viewer:
 
 
 def short_folder(test):
-    """A folder for the files the dialogs name. Allegro's selector takes at most 41 characters
-    of path (its size in bytes over six, the longest UTF-8 character), so the build's deep
-    test-out folder would leave no room to type a name."""
+    """A folder for the files the dialogs name. Allegro's selector holds about 61 characters
+    of path with the viewer's 250-byte size (it counts four bytes a character), so the build's
+    deep test-out folder would leave no room to type a name."""
     folder = tempfile.mkdtemp(prefix="qbmp")
     test.addCleanup(shutil.rmtree, folder, True)
     return folder
