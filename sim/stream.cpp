@@ -10,6 +10,15 @@ uint64_t clock_frames(const System *sys, int64_t now) {
   if (!s.running || !s.clockStarted || period <= 0 || now < s.t0) return 0;
   return static_cast<uint64_t>((now - s.t0) / period);
 }
+// Folds the frames that came due into base and restarts the clock. Frames handed out at
+// frame rate 0 came due on request, so base never falls behind what was delivered.
+void settle(System *sys, int64_t now) {
+  Stream &s = sys->stream;
+  s.base += clock_frames(sys, now);
+  uint64_t handed = s.delivered > s.triggers ? s.delivered - s.triggers : 0;
+  if (s.base < handed) s.base = handed;
+  s.t0 = now;
+}
 }  // namespace
 
 int64_t stream_period(const System *sys) {
@@ -33,7 +42,7 @@ void stream_start(System *sys, int64_t now) {
 void stream_stop(System *sys, int64_t now) {
   Stream &s = sys->stream;
   if (!s.running) return;
-  s.base += clock_frames(sys, now);
+  settle(sys, now);
   s.running = false;
 }
 
@@ -47,11 +56,7 @@ void stream_restart(System *sys, int64_t now) {
   s.t0 = now;
 }
 
-void stream_rebase(System *sys, int64_t now) {
-  Stream &s = sys->stream;
-  s.base += clock_frames(sys, now);
-  s.t0 = now;
-}
+void stream_rebase(System *sys, int64_t now) { settle(sys, now); }
 
 void stream_touch(System *sys, int64_t now) {
   Stream &s = sys->stream;

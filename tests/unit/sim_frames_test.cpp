@@ -253,6 +253,22 @@ TEST_F(SimFrames, StopTriggerStartAndRestart) {
             QORLIB3_ERR_BAD_ARGUMENT);
 }
 
+TEST_F(SimFrames, PacingResumesAfterFramesTakenAtRateZero) {
+  QorHandle sys = 0;
+  QorHandle in = FastInput(1, &sys);
+  QorHandle control = Interface(sys, QORLIB3_CINTERFACE_INPUT_CONTROL);
+  for (int i = 0; i < 5; ++i) ReadFrame(in);
+  ASSERT_EQ(QorVoz3CallCInterface_0(control, QORLIB3_CMD_INPUT_STOP, &err), 0);
+  EXPECT_EQ(Ready(in), 0u);
+  ASSERT_EQ(QorVoz3CallCInterface_0(control, QORLIB3_CMD_INPUT_TRIGGER, &err), 0);
+  EXPECT_EQ(ReadFrame(in)[0], 5);  // the trigger gives the next frame at once
+  ASSERT_EQ(QorVoz3OptionSetScalar(Interface(sys, kFrameRate), 50, 0, &err), 0);
+  ASSERT_EQ(QorVoz3CallCInterface_0(control, QORLIB3_CMD_INPUT_START, &err), 0);
+  // Frames come at the new rate; the ones taken at rate 0 are not owed back first.
+  ASSERT_EQ(QorVoz3InDInterfaceWait(in, 2000, &err), 0) << err.message;
+  EXPECT_EQ(ReadFrame(in)[0], 6);
+}
+
 TEST_F(SimFrames, AttributesOfSystemOne) {
   QorHandle in = FastInput(1);
   uint32_t total = 0, type = 0, object = 0, value = 0;
