@@ -1,4 +1,6 @@
 // controls.cpp: input control, transfer control and object control commands.
+#include "qorlib3.h"
+
 #include "call.h"
 #include "objects.h"
 #include "stream.h"

@@ -1,4 +1,6 @@
 // errors.cpp: error records made by the library and the error report formatter.
+#include "qorlib3.h"
+
 #include <cstdio>
 #include <cstring>
 #include <set>

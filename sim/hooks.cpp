@@ -11,9 +11,6 @@ namespace sim {
 int g_hooks = 1;
 Stats g_stats;
 
-void faults_load(const char *text);
-bool faults_active();
-
 namespace {
 bool g_loaded = false;
 FILE *g_trace = nullptr;

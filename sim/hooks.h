@@ -24,6 +24,10 @@ struct FaultRule {
 struct FaultTable {
   std::vector<FaultRule> rules[OP_COUNT];
 };
+// Reads the QORSIM_FAULTS text (null: no faults).
+void faults_load(const char *text);
+// True when any fault entry is set.
+bool faults_active();
 // Parses the QORSIM_FAULTS grammar. Returns false and writes a message naming the first
 // malformed entry into error (the table is then left empty).
 bool faults_parse(const char *text, FaultTable *table, std::string *error);

@@ -1,4 +1,6 @@
 // input.cpp: the input data interface: readiness, waits, blocks, transfers, frame attributes.
+#include "qorlib3.h"
+
 #include "call.h"
 #include "dataheader.h"
 #include "hooks.h"

@@ -1,4 +1,6 @@
 // lifetime.cpp: starting and stopping the library, and its version.
+#include "qorlib3.h"
+
 #include "call.h"
 #include "objects.h"
 #include "system.h"

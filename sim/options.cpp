@@ -1,4 +1,6 @@
 // options.cpp: option operations (enumerations, scalars with units, rectangles) and info values.
+#include "qorlib3.h"
+
 #include "call.h"
 #include "lists.h"
 #include "stream.h"

@@ -1,4 +1,6 @@
 // output.cpp: the output data interface; a completed upload becomes the "UploadedImage" pattern.
+#include "qorlib3.h"
+
 #include <cstring>
 
 #include "call.h"

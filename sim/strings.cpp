@@ -1,4 +1,6 @@
 // strings.cpp: library strings made and freed by the library.
+#include "qorlib3.h"
+
 #include <new>
 #include <set>
 

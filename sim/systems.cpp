@@ -1,4 +1,6 @@
 // systems.cpp: creating, initialising and destroying systems, and looking up their interfaces.
+#include "system.h"
+
 #include <algorithm>
 #include <vector>
 
