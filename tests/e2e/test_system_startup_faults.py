@@ -65,6 +65,27 @@ class FailuresBeforeTheLoop(unittest.TestCase):
                 self.assertEqual(normalise(r.stdout), expected, r)
 
 
+class OptionInstances(unittest.TestCase):
+    def test_at_most_ten_instances_per_option_type(self):
+        # Every lookup "succeeds" without a handle: each of the nine option types lists
+        # instances 0 to 9 and instance 10 is never asked for.
+        names = ["TestPattern", "PixelFormat", "ExposureTime", "FrameRate", "Gain", "ROI",
+                 "LineScanMode", "LineRate", "LineTrigger"]
+        d = harness.workdir(self.id())
+        trace = os.path.join(d, "trace")
+        r = run_viewer(["s1"], env={"QORSIM_FAULTS": "SystemGetOptionCInterface=0",
+                                    "QORSIM_TRACE": trace})
+        listing = "Get system options:\n" + "".join(
+            "  %-20s %u:(4294967295) <UNKNOWN>\n" % (n, j) for n in names for j in range(10))
+        out = normalise(r.stdout)
+        start = out.index("Get system options:\n")
+        self.assertEqual(out[start:out.index("Alloc DataHeaderIn: ")], listing, r)
+        lookups = [c for c in harness.read_trace(trace)
+                   if c.startswith("SystemGetOptionCInterface(")]
+        self.assertEqual(len(lookups), 90)
+        self.assertFalse([c for c in lookups if ", 10, " in c])
+
+
 class ShutdownFailures(unittest.TestCase):
     def test_destroy_and_exit_failures(self):
         d = harness.workdir(self.id())
