@@ -63,6 +63,20 @@ class GraphicsStart(unittest.TestCase):
                     self.assertEqual(rc, 0, r.stdout)
 
 
+class LoopFailure(unittest.TestCase):
+    def test_failure_in_the_loop_is_reported_at_shutdown(self):
+        # The first pass asks whether data is ready; its failure ends the loop. The report
+        # comes after text mode, tree and Allegro's exit, and a clean shutdown still exits 0.
+        with harness.Xvfb() as x:
+            r = run_viewer(["s1"], env={"QORSIM_FAULTS": "InDInterfaceQueryReady=5"},
+                           display=x.display)
+        self.assertEqual(normalise(r.stdout),
+                         s1_startup() +
+                         gfx("800x600 GRAY_FULL", "Mode (800x600x8) GFX_AUTODETECT...OK\n") +
+                         TREE + "<REPORT 5>Destroy system:OK\n", r)
+        self.assertEqual(r.rc, 0, r)
+
+
 class Colours(unittest.TestCase):
     """The grey palette in 8-bit modes (white text and the white selected row, nothing but
     greys); yellow text and a dark cyan selected row in the other depths."""
