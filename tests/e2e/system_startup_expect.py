@@ -112,17 +112,6 @@ def run_viewer(args, env=None, stdin="", display=None, timeout=60):
                        timeout=timeout)
 
 
-def screenshot(x):
-    """The whole screen; ImageMagick's PPM of an xwd dump carries a comment line that
-    harness.Image.from_ppm does not expect, so it is dropped here."""
-    import subprocess
-    xwd = subprocess.run(["xwd", "-root", "-silent", "-display", x.display],
-                         stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    ppm = subprocess.run(["convert", "xwd:-", "+set", "comment", "ppm:-"], input=xwd,
-                         stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    return harness.Image.from_ppm(ppm)
-
-
 def colours(image):
     """The set of RGB colours on the screen."""
     d = image.data

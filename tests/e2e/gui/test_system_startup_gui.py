@@ -4,7 +4,7 @@ import re
 import unittest
 
 import harness
-from system_startup_expect import TREE, colours, normalise, run_viewer, s1_startup, screenshot
+from system_startup_expect import TREE, colours, normalise, run_viewer, s1_startup
 
 FRAME = "!" * 21 + "LineSize:640\n"
 MODE_OK = re.compile(r"Mode \([^\n]*\.\.\.OK\n")
@@ -93,7 +93,7 @@ class Colours(unittest.TestCase):
                     r = harness.Running("qor-system", ["s1"] + args, display=x.display)
                     try:
                         r.wait_output(shown, timeout=60)
-                        seen = colours(screenshot(x))
+                        seen = colours(x.screenshot())
                         x.keys("Escape")
                         self.assertEqual(r.wait_exit(60), 0, r.stdout)
                     finally:
