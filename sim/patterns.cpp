@@ -8,13 +8,6 @@ namespace sim {
 namespace {
 constexpr uint8_t kBarLevel = 255, kBackground = 40, kNoUpload = 128;
 
-uint64_t mix(uint64_t a, uint64_t b) {
-  uint64_t z = a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
-
 void fill_bar(const FrameSpec &f, uint64_t ys, uint32_t col, uint32_t len, uint8_t *dest) {
   uint32_t span = f.sensorWidth > 64 ? f.sensorWidth - 64 : 1;
   uint64_t bx = f.lineScan ? (ys / 4) % span : (f.frame * 8) % span;
@@ -79,8 +72,6 @@ const Tables &tables() {
   static const Tables t;
   return t;
 }
-
-uint64_t noise_start(uint64_t frame, uint64_t line) { return mix(frame, line) % kNoiseSpan; }
 
 void fill_row_slow(const FrameSpec &f, uint64_t row, uint32_t col, uint32_t len,
                    uint8_t *dest) {

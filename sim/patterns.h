@@ -46,30 +46,48 @@ struct FrameCursor {
 
 // Patterns without a single source row (moving bar, uploaded image).
 void fill_row_slow(const FrameSpec &f, uint64_t row, uint32_t col, uint32_t len, uint8_t *dest);
-uint64_t noise_start(uint64_t frame, uint64_t line);
 
-inline void fill_row(const FrameSpec &f, uint64_t row, uint32_t col, uint32_t len,
-                     uint8_t *dest) {
+// Where a noise row starts in the noise table: a hash of the frame number and the line.
+inline uint64_t noise_start(uint64_t frame, uint64_t line) {
+  uint64_t z = frame * 0x9E3779B97F4A7C15ull ^ (line + 0x632BE59BD9B4E019ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return (z ^ (z >> 31)) % kNoiseSpan;
+}
+
+// The table row that row of the frame copies from, or null for the patterns drawn row by row.
+inline const uint8_t *row_source(const FrameSpec &f, uint64_t row) {
   // Line scan rows continue the previous block; camera rows move with the frame number.
   uint64_t ys = f.lineScan ? f.frame * f.height + row : f.y0 + row;
   uint64_t n = f.lineScan ? 0 : f.frame;
   uint32_t bpp = f.bytesPerPixel;
-  const uint8_t *src;
   switch (f.pattern) {
     case kPatGradient:  // (x + y + n) & 255
-      src = f.tables->ramp[bpp] + ((f.x0 + ys + n) & 255) * bpp;
-      break;
+      return f.tables->ramp[bpp] + ((f.x0 + ys + n) & 255) * bpp;
     case kPatCheckerboard:  // 32-pixel squares moving right a pixel a frame
-      src = f.tables->checker[bpp][(ys >> 5) & 1] + ((f.x0 + n) & 63) * bpp;
-      break;
+      return f.tables->checker[bpp][(ys >> 5) & 1] + ((f.x0 + n) & 63) * bpp;
     case kPatNoise:  // rows from a fixed noise table
-      src = f.tables->noise + noise_start(n, ys);
-      break;
+      return f.tables->noise + noise_start(n, ys);
     default:
-      fill_row_slow(f, row, col, len, dest);
-      return;
+      return nullptr;
   }
-  std::memcpy(dest, src + col, len);
+}
+
+inline void fill_row(const FrameSpec &f, uint64_t row, uint32_t col, uint32_t len,
+                     uint8_t *dest) {
+  if (const uint8_t *src = row_source(f, row))
+    std::memcpy(dest, src + col, len);
+  else
+    fill_row_slow(f, row, col, len, dest);
+}
+
+// Moves the cursor over len bytes that stay within its row.
+inline void cursor_advance(const FrameSpec &f, FrameCursor &at, uint32_t len) {
+  at.col += len;
+  if (at.col == f.lineBytes) {
+    at.col = 0;
+    ++at.row;
+  }
 }
 
 // Writes the next size bytes of the frame from the cursor on to dest and moves the cursor.
@@ -80,11 +98,7 @@ inline void pattern_fill(const FrameSpec &f, FrameCursor &at, uint64_t size, uin
     fill_row(f, at.row, at.col, len, dest);
     dest += len;
     size -= len;
-    at.col += len;
-    if (at.col == f.lineBytes) {
-      at.col = 0;
-      ++at.row;
-    }
+    cursor_advance(f, at, len);
   }
 }
 

@@ -194,6 +194,26 @@ TEST_F(SimFrames, TransfersInAnySizeGiveTheSameFrame) {
   }
 }
 
+TEST_F(SimFrames, RowByRowReadsMatchWholeFramesOfEveryPixelSize) {
+  for (uint32_t system : {2u, 3u, 4u}) {
+    SCOPED_TRACE(system);
+    QorHandle sys = 0;
+    QorHandle in = FastInput(system, &sys);
+    HeaderOf(in, a);
+    uint32_t row = U32(a, QORLIB3_DH_LINE_SIZE);
+    QorHandle restart = Interface(sys, QORLIB3_CINTERFACE_TRANSFER_CONTROL);
+    for (int pattern = 0; pattern < 4; ++pattern) {
+      ASSERT_EQ(QorVoz3CallCInterface_0(restart, QORLIB3_CMD_TRANSFER_RESTART, &err), 0);
+      std::vector<uint8_t> whole = ReadFrame(in);
+      ASSERT_EQ(QorVoz3CallCInterface_0(restart, QORLIB3_CMD_TRANSFER_RESTART, &err), 0);
+      EXPECT_EQ(ReadFrame(in, row), whole) << pattern;
+      ASSERT_EQ(QorVoz3CallCInterface_0(restart, QORLIB3_CMD_TRANSFER_RESTART, &err), 0);
+      EXPECT_EQ(ReadFrame(in, row / 2 + 1), whole) << pattern;
+      ASSERT_EQ(QorVoz3OptionSetNextEnumVal(Interface(sys, kTestPattern), 0, &err), 0);
+    }
+  }
+}
+
 TEST_F(SimFrames, FramesDependOnlyOnTheirNumberAndOptions) {
   QorHandle in1 = FastInput(1), in2 = FastInput(1);
   for (int n = 0; n < 3; ++n) EXPECT_EQ(ReadFrame(in1), ReadFrame(in2));
