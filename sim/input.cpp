@@ -32,18 +32,10 @@ int need_block(System *sys, ErrorData *err) {
   SIM_NEED_INIT(err);             \
   SIM_GET(sys, aux_, input, SLOT_INPUT, "an input data interface")
 
-// The failure of a transfer whose handle or library state is wrong, with its message.
-int transfer_refused(QorHandle input, ErrorData *err) {
-  SIM_INPUT(sys, input);
-  return SIM_FAIL(err, QORLIB3_ERR_GENERIC, "transfer refused on system %s", sys->def->name);
-}
-
 // Every transfer the row case below does not take: any size, any pattern, every check.
-__attribute__((noinline)) int transfer(QorHandle input, void *destination, uint64_t size, uint64_t *transferred,
-                    ErrorData *err) {
-  const Slot *s = g_initialised ? handle_slot(input) : nullptr;
-  if (__builtin_expect(!s || s->kind != SLOT_INPUT, 0)) return transfer_refused(input, err);
-  System *sys = static_cast<System *>(s->ptr);
+__attribute__((noinline)) int transfer(QorHandle input, void *destination, uint64_t size,
+                                       uint64_t *transferred, ErrorData *err) {
+  SIM_INPUT(sys, input);
   if (int rc = need_block(sys, err)) return rc;
   SIM_NEED_PTR(err, transferred, "transferred pointer");
   *transferred = 0;
@@ -61,6 +53,7 @@ __attribute__((noinline)) int transfer(QorHandle input, void *destination, uint6
   g_stats.bytesTransferred += size;
   return QORLIB3_OK;
 }
+
 // The row-by-row reader's case, kept to a few loads and tests: a valid open block, a size
 // within the current row of a table pattern. Returns the block, or null for the full path.
 inline InputBlock *row_transfer(QorHandle input, const void *destination, uint64_t size,
@@ -87,6 +80,7 @@ inline const uint8_t *row_copy(InputBlock *b, uint64_t size, uint64_t *transferr
   return src;
 }
 
+// Out of line, so the exported transfer ends in a tail call and saves few registers.
 __attribute__((noinline)) int copy_bytes(void *destination, const uint8_t *src, uint64_t size) {
   std::memcpy(destination, src, size);
   return QORLIB3_OK;
