@@ -112,6 +112,31 @@ TEST(SimFaults, SuccessValuesSkipTheWork) {
             0);
 }
 
+TEST(SimFaults, TransfersHonourFaultsToo) {
+  // Row transfers have their own short path; a fault must still reach them.
+  EXPECT_EQ(Faults("InDInterfaceTransfer#2=7,InDInterfacePIOTransfer=0", [] {
+              ErrorData e{};
+              QorHandle sys, in, rate;
+              uint64_t done = 0;
+              uint8_t row[640];
+              CHILD_CHECK(QorVoz3Init(&e) == 0);
+              CHILD_CHECK(QorVoz3SystemCreate(1, &sys, &e) == 0);
+              CHILD_CHECK(QorVoz3SystemInit(sys, &e) == 0);
+              CHILD_CHECK(QorVoz3SystemGetCInterface(sys, 0x400104, 0, &rate, &e) == 0);
+              CHILD_CHECK(QorVoz3OptionSetScalar(rate, 0, 0, &e) == 0);
+              CHILD_CHECK(QorVoz3SystemGetInDInterface(sys, QORLIB3_DINTERFACE_ANY, 0, &in, &e) == 0);
+              CHILD_CHECK(QorVoz3InDInterfaceBeginBlock(in, &e) == 0);
+              CHILD_CHECK(QorVoz3InDInterfaceTransfer(in, row, 640, &done, &e) == 0 && done == 640);
+              CHILD_CHECK(QorVoz3InDInterfaceTransfer(in, row, 640, &done, &e) == 7 && e.code == 7);
+              done = 99;
+              CHILD_CHECK(QorVoz3InDInterfacePIOTransfer(in, row, 640, &done, &e) == 0 && done == 99);
+              CHILD_CHECK(QorVoz3InDInterfaceTransfer(in, row, 640, &done, &e) == 0);
+              CHILD_CHECK(row[0] == 1);  // the second row: the faulted calls read nothing
+              return 0;
+            }),
+            0);
+}
+
 TEST(SimFaults, ListAndTextResults) {
   EXPECT_EQ(Faults("ListGetStdList#1=0,ListGetString#1=0,ListGetString#2=1,ListGetAll#1=0,"
                    "Str2CStr=0,ErrorPrintf=4",
