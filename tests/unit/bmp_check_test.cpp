@@ -16,6 +16,9 @@ void Put16(std::vector<uint8_t> &b, size_t at, uint32_t v) {
 void Put32(std::vector<uint8_t> &b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; i++) b[at + i] = (v >> (8 * i)) & 255;
 }
+uint32_t U32Of(const std::vector<uint8_t> &b, size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+}
 
 // A well-formed file: Windows (40) or OS/2 (12) header, colour table for up to 8 bits,
 // masks for bit fields, a tiny valid stream for run-length data.
@@ -116,6 +119,86 @@ TEST_F(BmpTest, HostileFilesAreRefused) {
     EXPECT_NE(Bmp_Check_File(path.c_str()), nullptr) << c.name;
   }
   EXPECT_NE(Bmp_Check_File(Scratch("absent.bmp").c_str()), nullptr);
+}
+
+// An 8- or 4-bit run-length file of w x h with a full colour table and the given stream.
+std::vector<uint8_t> Rle_File(int w, int h, int bits, const std::vector<uint8_t> &stream) {
+  std::vector<uint8_t> b = Bmp_File(w, h, bits, bits == 8 ? 1 : 2);
+  b.resize(U32Of(b, 10));
+  b.insert(b.end(), stream.begin(), stream.end());
+  Put32(b, 2, static_cast<uint32_t>(b.size()));
+  return b;
+}
+
+// The loader follows runs, literals and jumps without looking where they go: streams like
+// these crash it or corrupt its heap. A header alone cannot tell them from good ones.
+TEST_F(BmpTest, RunLengthStreamsThatLeaveTheImageAreRefused) {
+  std::vector<uint8_t> longLiteral = {0, 200};
+  longLiteral.resize(2 + 200, 9);
+  longLiteral.insert(longLiteral.end(), {0, 1});
+  const struct {
+    const char *name;
+    int bits;
+    std::vector<uint8_t> stream;
+  } cases[] = {
+      {"run past the row end", 8, {255, 7, 0, 1}},
+      {"run of 9 in a row of 8", 8, {9, 7, 0, 0, 0, 1}},
+      {"literal past the row end", 8, longLiteral},
+      {"jump past the last row", 8, {0, 2, 0, 255, 0, 2, 0, 255, 4, 7, 0, 1}},
+      {"jump past the row end", 8, {0, 2, 9, 0, 0, 1}},
+      {"more rows than the height", 8, {8, 1, 0, 0, 8, 1, 0, 0, 8, 1, 0, 0, 8, 1, 0, 0, 0, 1}},
+      {"stream ends within the picture", 8, {4, 7}},
+      {"literal cut short", 8, {0, 6, 1, 2}},
+      {"4-bit run past the row end", 4, {9, 0x12, 0, 1}},
+      {"4-bit literal cut short", 4, {0, 8, 0x12, 0x34}},
+  };
+  for (const auto &c : cases) {
+    const std::string path = Scratch("rle.bmp");
+    Write(path, Rle_File(8, 3, c.bits, c.stream));
+    EXPECT_NE(Bmp_Check_File(path.c_str()), nullptr) << c.name;
+  }
+
+  // The loader reads the stream right after at most 256 table entries, whatever the offset
+  // says: a stream elsewhere is not the one it would read.
+  for (uint32_t offset : {50u, 55u, 54u + 1028u}) {
+    std::vector<uint8_t> file = Rle_File(8, 3, 8, {0, 1});
+    file.resize(54 + 1028 + 2, 0);
+    Put32(file, 10, offset);
+    Put32(file, 2, static_cast<uint32_t>(file.size()));
+    const std::string path = Scratch("rle_offset.bmp");
+    Write(path, file);
+    EXPECT_NE(Bmp_Check_File(path.c_str()), nullptr) << "data offset " << offset;
+  }
+}
+
+// Streams that stay inside the image still load, with their pixels where the stream put them.
+TEST_F(BmpTest, RunLengthStreamsInsideTheImageLoad) {
+  const struct {
+    const char *name;
+    std::vector<uint8_t> stream;
+    std::vector<int> top, bottom;  // -1: not written by the stream
+  } cases[] = {
+      {"literal, run, jump, no end mark after the last row",
+       {0, 3, 4, 5, 6, 0, 2, 8, 0, 0, 0, 2, 1, 0, 4, 9, 0, 0},
+       {-1, 9, 9, 9, 9}, {4, 5, 6, 8, 8}},
+      {"end of picture within the first row",
+       {2, 3, 0, 1}, {-1, -1, -1, -1, -1}, {3, 3, -1, -1, -1}},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = Scratch("rle_ok.bmp");
+    Write(path, Rle_File(5, 2, 8, c.stream));
+    PALETTE palette;
+    const char *refusal = "unset";
+    std::unique_ptr<BITMAP, void (*)(BITMAP *)> image(Image_Load(path.c_str(), palette, &refusal),
+                                                      destroy_bitmap);
+    EXPECT_EQ(refusal, nullptr);
+    ASSERT_NE(image, nullptr);
+    for (int x = 0; x < 5; x++) {
+      if (c.top[x] >= 0) EXPECT_EQ(getpixel(image.get(), x, 0), c.top[x]) << "top " << x;
+      if (c.bottom[x] >= 0) EXPECT_EQ(getpixel(image.get(), x, 1), c.bottom[x]) << "bottom " << x;
+    }
+  }
 }
 
 // Sizes that fit a (claimed) file but would still make the loader's bitmap absurd.

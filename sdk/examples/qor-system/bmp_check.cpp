@@ -29,6 +29,45 @@ bool Format_Supported(uint32_t headerSize, uint32_t bits, uint32_t compression) 
   }
 }
 
+// Walks a run-length stream from where the loader reads it and refuses one that would make
+// the loader write outside the bitmap (it checks neither runs, jumps nor the row count) or
+// that ends before the picture does.
+const char *Check_Rle_Stream(FILE *file, uint32_t width, uint32_t height, bool fourBits) {
+  uint64_t x = 0, y = 0;  // y counts rows from the bottom, as they are stored
+  for (;;) {
+    const int count = std::getc(file), code = std::getc(file);
+    if (code == EOF) {
+      // The loader stops by itself after the last row's end-of-line.
+      return y >= height && x == 0 ? nullptr : "run-length data ends before the image does";
+    }
+    if (count > 0) {
+      if (y >= height || x + count > width) return "run-length data outside the image";
+      x += count;
+      continue;
+    }
+    switch (code) {
+      case 0: x = 0, y++; break;  // end of line
+      case 1: return nullptr;     // end of picture
+      case 2: {                   // jump right and up
+        const int dx = std::getc(file), dy = std::getc(file);
+        if (dy == EOF) return "run-length data ends before the image does";
+        x += dx, y += dy;
+        if (x > width || y >= height) return "run-length data outside the image";
+        break;
+      }
+      default: {  // literal pixels, their bytes padded to an even count
+        if (y >= height || x + code > width) return "run-length data outside the image";
+        x += code;
+        long bytes = fourBits ? (code + 1) / 2 : code;
+        bytes += bytes & 1;
+        while (bytes-- > 0)
+          if (std::getc(file) == EOF) return "run-length data ends before the image does";
+        break;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 const char *Bmp_Check_Header(const uint8_t *head, size_t length, uint64_t fileSize) {
@@ -79,11 +118,26 @@ const char *Bmp_Check_Header(const uint8_t *head, size_t length, uint64_t fileSi
 const char *Bmp_Check_File(const char *path) {
   FILE *file = std::fopen(path, "rb");
   if (!file) return "cannot open the file";
-  uint8_t head[BMP_CHECK_HEAD_SIZE];
+  uint8_t head[BMP_CHECK_HEAD_SIZE] = {};
   const size_t length = std::fread(head, 1, sizeof head, file);
   int64_t fileSize = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) fileSize = std::ftell(file);
+  const char *refusal = fileSize < 0 ? "cannot read the file"
+                                     : Bmp_Check_Header(head, length, uint64_t(fileSize));
+  // Run-length data is checked where the loader reads it: after at most 256 colour table
+  // entries, counted from the data offset.
+  const uint32_t compression = U32(head + 30), dataStart = U32(head + 10);
+  if (!refusal && U32(head + 14) == WINDOWS_HEADER_SIZE &&
+      (compression == COMP_RLE8 || compression == COMP_RLE4)) {
+    const uint32_t tableStart = FILE_HEADER_SIZE + WINDOWS_HEADER_SIZE;
+    if (dataStart < tableStart || dataStart > tableStart + 256 * 4 ||
+        (dataStart - tableStart) % 4 != 0)
+      refusal = "run-length data does not follow the colour table";
+    else if (std::fseek(file, static_cast<long>(dataStart), SEEK_SET) != 0)
+      refusal = "cannot read the file";
+    else
+      refusal = Check_Rle_Stream(file, U32(head + 18), U32(head + 22), compression == COMP_RLE4);
+  }
   std::fclose(file);
-  if (fileSize < 0) return "cannot read the file";
-  return Bmp_Check_Header(head, length, static_cast<uint64_t>(fileSize));
+  return refusal;
 }
