@@ -104,6 +104,14 @@ TEST_F(DisplayBufferTest, EveryResizeRewritesTypeAndDepthValues) {
   EXPECT_EQ(Value(b, QORLIB3_DH_WIDTH), 32u);
   EXPECT_EQ(Value(b, QORLIB3_DH_HEIGHT), 8u);
   EXPECT_EQ(b->lineSize, 96u);
+
+  // The same size and depth again still makes a new bitmap and rewrites the header.
+  ASSERT_LE(QorVoz3DataheaderSetType(b->header, 5, 16, 99, nullptr), 0);
+  ASSERT_LE(QorVoz3DataheaderSetU32(b->header, QORLIB3_DH_PIXEL_LAYOUT, 0x20000, nullptr), 0);
+  Display_Buffer_Resize(b, 32, 8);
+  ASSERT_NE(b->bitmap, nullptr);
+  Expect_Image_Type(b);
+  EXPECT_EQ(Value(b, QORLIB3_DH_PIXEL_LAYOUT), 0x20004u);
 }
 
 // A frame size whose pixel memory does not fit Allegro's int arithmetic gets no bitmap (a
