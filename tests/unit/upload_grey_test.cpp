@@ -92,4 +92,27 @@ TEST_F(BmpTest, LoadKeepsTheFileDepthAndTheConversionSetting) {
   set_color_conversion(conversionBefore);
 }
 
+// A file whose colour table is shorter than its pixel values reach: the missing entries are
+// black, whatever the palette buffer held before the load.
+TEST_F(BmpTest, PixelsPastAShortColourTableAreBlack) {
+  std::vector<uint8_t> file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0,
+                               4, 0, 0, 0, 1, 0, 0, 0, 1, 0, 8, 0};
+  file.resize(54, 0);
+  file[46] = 16;  // colours used
+  for (int i = 0; i < 16; i++) file.insert(file.end(), {60, 60, 60, 0});
+  file[10] = static_cast<uint8_t>(file.size());
+  file.insert(file.end(), {0, 15, 16, 200});
+  file[2] = static_cast<uint8_t>(file.size());
+  const std::string path = Scratch("short_table.bmp");
+  Write(path, file);
+
+  PALETTE palette;
+  for (RGB &entry : palette) entry = RGB{40, 50, 60, 0};
+  const char *refusal = "unset";
+  Bitmap image(Image_Load(path.c_str(), palette, &refusal), destroy_bitmap);
+  ASSERT_NE(image, nullptr) << (refusal ? refusal : "loader failed");
+  ASSERT_EQ(bitmap_color_depth(image.get()), 8);
+  EXPECT_EQ(Grey(image.get(), palette, 4, 1), (Bytes{15, 15, 0, 0}));
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "bmp_check.h"
 #include "viewer.h"
@@ -63,6 +64,9 @@ void Upload_File(QorHandle output, uint32_t width, uint32_t height, ErrorData *e
 }  // namespace
 
 BITMAP *Image_Load(const char *path, RGB *palette, const char **refusal) {
+  // The loader fills only the entries the file's colour table has; pixels naming others
+  // must read black, not whatever the caller's buffer held.
+  std::memset(palette, 0, sizeof(RGB) * PAL_SIZE);
   // The loader crashes on some hostile headers and reads truncated files as junk.
   *refusal = Bmp_Check_File(path);
   if (*refusal) return nullptr;
