@@ -139,6 +139,29 @@ TEST_F(CycleTest, FirstFrameIsAllocatedReadRowByRowAndTheNextOneIsNot) {
   });
 }
 
+// Data ready before any allocation, and the library calls the never-filled header alike: the
+// block is begun and ended with nothing transferred and nothing said about rows.
+TEST_F(CycleTest, AReadBeforeAnyAllocationMovesNothing) {
+  In_Child([&] {
+    Start(1);
+    Headers_Alike();
+    cycle.state = INPUT_STATE_CHECK_DATA_HEADER;
+    Acquisition_Step();
+    ASSERT_EQ(cycle.state, INPUT_STATE_READ);
+    ASSERT_EQ(cycle.transport, TO_NULL);
+    Mark();
+    testing::internal::CaptureStdout();
+    Acquisition_Step();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string(21, '!'));
+    EXPECT_LE(viewer.status, 0);
+    EXPECT_EQ(cycle.state, INPUT_STATE_WAIT);
+    EXPECT_EQ(Calls("InDInterfaceBeginBlock").size(), 1u);
+    EXPECT_EQ(Calls("InDInterfaceEndBlock").size(), 1u);
+    EXPECT_TRUE(Calls("InDInterfaceTransfer").empty());
+    EXPECT_TRUE(Calls("InDInterfacePIOTransfer").empty());
+  });
+}
+
 struct TransportCase {
   uint32_t system;
   int depth;
