@@ -201,16 +201,23 @@ class Running:
     def stdout(self):
         return self.out.decode("latin-1")
 
-    def wait_output(self, text, timeout=30.0):
-        """Waits until standard output holds text (a str or compiled regex) and returns it."""
+    def wait_output(self, text, timeout=30.0, what=None):
+        """Waits until standard output holds text (a str or compiled regex), or until text (a
+        callable) returns true for the whole output so far; returns the output. `what` names
+        the condition in the failure message."""
         end = time.monotonic() + timeout
         while True:
-            found = text.search(self.stdout) if hasattr(text, "search") else text in self.stdout
+            if callable(text):
+                found = text(self.stdout)
+            elif hasattr(text, "search"):
+                found = text.search(self.stdout)
+            else:
+                found = text in self.stdout
             if found:
                 return self.stdout
             left = end - time.monotonic()
             if left <= 0 or (self.proc.poll() is not None and not self._read(0)):
-                raise AssertionError("no %r in output:\n%s" % (text, self.stdout))
+                raise AssertionError("no %s in output:\n%s" % (what or repr(text), self.stdout))
             self._read(min(left, 0.2))
 
     def wait_exit(self, timeout=30.0):

@@ -13,19 +13,6 @@ FRAME = "LineSize:640\n"   # printed by every read of a system 1 frame, before i
 DASHES = "-" * 60 + "\n"   # the M key: a marker in the output that a key has been handled
 
 
-class Until:
-    """A condition on the output, for Running.wait_output."""
-
-    def __init__(self, what, pred):
-        self.what, self.pred = what, pred
-
-    def search(self, out):
-        return self.pred(out)
-
-    def __repr__(self):
-        return self.what
-
-
 def control_rows(out):
     """Rows of the control table, from the start-up listing."""
     listing = out[out.index("Get interfaces:"):out.index("QorVoz3SystemGetInDInterface")]
@@ -70,12 +57,12 @@ class FramesTest(unittest.TestCase):
         """Sends M and waits for its dashes: every key sent before has been handled."""
         n = run.stdout.count(DASHES)
         x.keys("m")
-        run.wait_output(Until("dashes #%d" % (n + 1), lambda o: o.count(DASHES) > n))
+        run.wait_output(lambda o: o.count(DASHES) > n, what="dashes #%d" % (n + 1))
         return run.stdout
 
     def frames_after(self, run, mark, count):
-        run.wait_output(Until("%d frames after the mark" % count,
-                              lambda o: o[mark:].count(FRAME) >= count))
+        run.wait_output(lambda o: o[mark:].count(FRAME) >= count,
+                        what="%d frames after the mark" % count)
 
     def assert_framed(self, img, top, cleared_outside=True):
         for y in range(40, top - 10, 23):
@@ -105,7 +92,7 @@ class FramesTest(unittest.TestCase):
         with Xvfb(SCREEN_W, SCREEN_H) as x:
             run = Running("qor-system", ["s1"], display=x.display)
             try:
-                run.wait_output(Until("3 frames", lambda o: o.count(FRAME) >= 3))
+                run.wait_output(lambda o: o.count(FRAME) >= 3, what="3 frames")
                 top = SCREEN_H - (control_rows(run.stdout) + 4) * LINE_HEIGHT
                 self.frames_after(run, len(run.stdout), 2)
                 self.assert_framed(self.shot(x, "framed"), top)

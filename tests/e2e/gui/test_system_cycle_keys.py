@@ -6,7 +6,7 @@ import re
 import unittest
 
 from harness import Running, Xvfb, read_trace, workdir
-from test_system_cycle_frames import (DASHES, FRAME, LINE_HEIGHT, SCREEN_H, SCREEN_W, Until,
+from test_system_cycle_frames import (DASHES, FRAME, LINE_HEIGHT, SCREEN_H, SCREEN_W,
                                       control_rows, screenshot, white, xdo)
 
 ALLOC = "**INPUT_STATE_ALLOC_BUFFERS**\n"
@@ -21,7 +21,7 @@ class KeysTest(unittest.TestCase):
     def probe(self, x, run):
         n = run.stdout.count(DASHES)
         x.keys("m")
-        run.wait_output(Until("dashes #%d" % (n + 1), lambda o: o.count(DASHES) > n))
+        run.wait_output(lambda o: o.count(DASHES) > n, what="dashes #%d" % (n + 1))
         return run.stdout
 
     def wait_call(self, pattern, after):
@@ -32,7 +32,7 @@ class KeysTest(unittest.TestCase):
         def seen(_):
             found[:] = [l for l in read_trace(self.trace)[after:] if re.match(pattern, l)]
             return bool(found)
-        self.run_.wait_output(Until("trace line %r" % pattern, seen))
+        self.run_.wait_output(seen, what="trace line %r" % pattern)
         return found
 
     def highlighted(self, img, top, rows):
@@ -45,7 +45,7 @@ class KeysTest(unittest.TestCase):
             run = self.run_ = Running("qor-system", ["s1"], display=x.display,
                                       env={"QORSIM_TRACE": self.trace})
             try:
-                run.wait_output(Until("2 frames", lambda o: o.count(FRAME) >= 2))
+                run.wait_output(lambda o: o.count(FRAME) >= 2, what="2 frames")
                 out = run.stdout
                 top = SCREEN_H - (control_rows(out) + 4) * LINE_HEIGHT
                 gain = re.search(r"  Gain\s+0: \((\d+)\) <SCALAR>", out).group(1)
@@ -102,7 +102,8 @@ class KeysTest(unittest.TestCase):
                 self.probe(x, run)
                 x.keys("t")
                 after = self.probe(x, run)
-                run.wait_output(Until("frames after V", lambda o: o[len(after):].count(FRAME) >= 2))
+                run.wait_output(lambda o: o[len(after):].count(FRAME) >= 2,
+                                what="frames after V")
                 grown = run.stdout[len(before):]
                 seen = re.findall(r"\*\*INPUT_STATE_ALLOC_BUFFERS\*\*|CompareResult=\d+|!{21}"
                                   r"|-{60}|QOR-VOZ3 Device Tree:", grown)

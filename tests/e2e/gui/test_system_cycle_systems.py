@@ -5,7 +5,7 @@ import re
 import unittest
 
 from harness import Running, Xvfb, read_trace, workdir
-from test_system_cycle_frames import SCREEN_H, SCREEN_W, Until
+from test_system_cycle_frames import SCREEN_H, SCREEN_W
 
 ALLOC = "**INPUT_STATE_ALLOC_BUFFERS**\n"
 
@@ -15,13 +15,13 @@ class SystemsTest(unittest.TestCase):
         self.dir = workdir(self.id())
 
     def session(self, x, name, args, until, env=None):
-        """Runs the viewer until the output meets `until`, leaves with ESC; returns the output
-        and the call trace."""
+        """Runs the viewer until the output meets `until` (a predicate and its name), leaves
+        with ESC; returns the output and the call trace."""
         trace = os.path.join(self.dir, name + ".trace")
         run = Running("qor-system", args, display=x.display,
                       env=dict(env or {}, QORSIM_TRACE=trace))
         try:
-            run.wait_output(until)
+            run.wait_output(until[0], what=until[1])
             x.keys("Escape")
             self.assertEqual(run.wait_exit(30), 0, run.stdout[-2000:])
         finally:
@@ -35,7 +35,7 @@ class SystemsTest(unittest.TestCase):
                 if l.startswith("InDInterfaceTransfer(") and ", %d, " % size in l]
 
     def test_transport_paths(self):
-        frames = lambda marker, n: Until("%d x %r" % (n, marker), lambda o: o.count(marker) >= n)
+        frames = lambda marker, n: (lambda o: o.count(marker) >= n, "%d x %r" % (n, marker))
         with Xvfb(SCREEN_W, SCREEN_H) as x:
             # Raw 8-bit input on the 8-bit screen: the headers differ in pixel format only, and
             # the rows still go straight into the bitmap.

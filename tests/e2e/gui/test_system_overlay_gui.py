@@ -15,19 +15,6 @@ DASHES = "-" * 60 + "\n"     # the M key: shows that every key sent before it wa
 PROMPT = "Press enter for next frame..."
 
 
-class Until:
-    """A condition on the whole output, for Running.wait_output."""
-
-    def __init__(self, what, pred):
-        self.what, self.pred = what, pred
-
-    def search(self, out):
-        return self.pred(out)
-
-    def __repr__(self):
-        return self.what
-
-
 class Shot:
     """RGB pixels of the screen, read as raw bytes (no image header to parse)."""
 
@@ -69,7 +56,7 @@ class OverlayTest(unittest.TestCase):
     def probe(self, x, run):
         n = run.stdout.count(DASHES)
         x.keys("m")
-        run.wait_output(Until("dashes #%d" % (n + 1), lambda o: o.count(DASHES) > n))
+        run.wait_output(lambda o: o.count(DASHES) > n, what="dashes #%d" % (n + 1))
         return run.stdout
 
     def frozen(self, x, run, name):
@@ -97,7 +84,7 @@ class OverlayTest(unittest.TestCase):
         with Xvfb(SCREEN_W, SCREEN_H) as x:
             run = Running("qor-system", ["s1"], display=x.display)
             try:
-                run.wait_output(Until("3 frames", lambda o: o.count(FRAME) >= 3))
+                run.wait_output(lambda o: o.count(FRAME) >= 3, what="3 frames")
                 rows = control_rows(run.stdout)
                 top = SCREEN_H - (rows + 4) * LINE_HEIGHT
                 self.assertGreater(top, 256 + 40, "room for the bars")
@@ -105,7 +92,7 @@ class OverlayTest(unittest.TestCase):
                 # Histogram on while frames come, then pause after the next frame.
                 x.keys("F4")
                 out = self.probe(x, run)
-                run.wait_output(Until("2 frames", lambda o: o[len(out):].count(FRAME) >= 2))
+                run.wait_output(lambda o: o[len(out):].count(FRAME) >= 2, what="2 frames")
                 x.keys("F3")
                 shot = self.frozen(x, run, "paused")
 
@@ -133,7 +120,7 @@ class OverlayTest(unittest.TestCase):
                 # frame's attribute lines go on the screen at (0, 0) with no image.
                 mark = len(run.stdout)
                 x.keys("v")
-                run.wait_output(Until("a frame", lambda o: o[mark:].count(FRAME) >= 1))
+                run.wait_output(lambda o: o[mark:].count(FRAME) >= 1, what="a frame")
                 shot = self.frozen(x, run, "attribute_view")
                 for i in range(4):
                     self.assert_text(shot, 0, 10 * i, 48, 8 + 10 * i, "attribute line %d" % i)
@@ -168,7 +155,7 @@ class OverlayTest(unittest.TestCase):
             run = Running("qor-system", ["s1"], display=x.display,
                           env={"QORSIM_TRACE": trace, "QORSIM_FAULTS": faults})
             try:
-                run.wait_output(Until("5 frames", lambda o: o.count(FRAME) >= 5))
+                run.wait_output(lambda o: o.count(FRAME) >= 5, what="5 frames")
                 x.keys("Escape")
                 self.assertEqual(run.wait_exit(30), 0, run.stdout[-500:])
             finally:
