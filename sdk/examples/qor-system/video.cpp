@@ -69,10 +69,11 @@ uint32_t Mode_From_Flags(bool full, bool colour) {
 
 // Allegro sizes the screen's pixel memory (up to 4 bytes a pixel, whatever the depth asked
 // for) in int arithmetic and crashes on a size that overflows it, and its X11 driver aborts
-// the process on a window with one side 0 (both 0 picks the driver's default size), so such
-// sizes are refused like any mode the driver cannot set.
+// the process on a window with one side 0 (both 0 picks the driver's default size), which a
+// side above 65535 also becomes in the X protocol's 16 bits, so such sizes are refused like
+// any mode the driver cannot set.
 bool Size_Fits_Allegro(uint32_t width, uint32_t height) {
-  if (width > INT_MAX || height > INT_MAX) return false;
+  if (width > 65535 || height > 65535) return false;
   if ((width == 0) != (height == 0)) return false;
   return static_cast<uint64_t>(width) * height * 4 <= static_cast<uint64_t>(INT_MAX);
 }
