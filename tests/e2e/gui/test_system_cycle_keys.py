@@ -93,13 +93,14 @@ class KeysTest(unittest.TestCase):
                 finally:
                     xdo(x.display, "keyup", "shift")
 
-                # V allocates anew (each time), M and T print. Each V gets a probe of its own:
-                # a key after V in the same pass would send the cycle back to waiting.
+                # V allocates anew (each time), M and T print. Nothing is sent after a V until
+                # its allocation shows: a key after V in the same pass would send the cycle
+                # back to waiting.
                 before = self.probe(x, run)
-                x.keys("v")
-                self.probe(x, run)
-                x.keys("v")
-                self.probe(x, run)
+                for n in (1, 2):
+                    x.keys("v")
+                    run.wait_output(lambda o: o[len(before):].count(ALLOC) >= n,
+                                    what="allocation #%d after V" % n)
                 x.keys("t")
                 after = self.probe(x, run)
                 run.wait_output(lambda o: o[len(after):].count(FRAME) >= 2,
