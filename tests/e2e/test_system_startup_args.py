@@ -74,6 +74,25 @@ class Dialogue(unittest.TestCase):
                          s1_startup().replace("Init QOR-VOZ3:OK\n", expected_start, 1) +
                          shutdown_after_no_display(), r)
 
+    def test_prompt_shows_before_the_answer_is_read(self):
+        # Output goes to a pipe: each prompt must be flushed before the program waits for input.
+        r = harness.Running("qor-system", [])
+        try:
+            shown = "Init QOR-VOZ3:OK\n" + SYSTEM_LIST
+            self.assertEqual(r.wait_output(lambda o: o.endswith("ID: "), timeout=30), shown)
+            r.proc.stdin.write(b"9\n")
+            r.proc.stdin.flush()
+            shown += "Bad ID !!!\n" + SYSTEM_LIST
+            self.assertEqual(r.wait_output(lambda o: len(o) >= len(shown), timeout=30), shown)
+            r.proc.stdin.write(b"6\n")
+            r.proc.stdin.close()
+            self.assertEqual(r.wait_exit(60), 255, r.stdout)
+        finally:
+            r.kill()
+        self.assertTrue(normalise(r.stdout).startswith(shown + "Create system [SimMinimal]: OK"),
+                        r.stdout)
+        self.assertTrue(r.stdout.endswith(shutdown_after_no_display()), r.stdout)
+
     def test_end_of_input_shuts_the_library_down(self):
         cases = [("", SYSTEM_LIST), ("x\n", SYSTEM_LIST * 2), ("9", SYSTEM_LIST + "Bad ID !!!\n" +
                                                                SYSTEM_LIST)]
