@@ -385,6 +385,48 @@ TEST_F(CycleTest, ANewFrameSizeIsSeenAndAllocatedBeforeItIsRead) {
   });
 }
 
+// The pixel format switched to 16 bits and back between frames: the whole frame goes to a
+// buffer while it is 16-bit, and rows go straight into the bitmap again afterwards, the buffer
+// staying allocated but unused.
+TEST_F(CycleTest, AFormatChangeSwitchesTheTransportBothWays) {
+  In_Child([&] {
+    Start(1);
+    Up_To_Read();
+    Acquisition_Step();
+    QorHandle format = QORLIB3_NONE;
+    ASSERT_LE(QorVoz3SystemGetCInterface(viewer.system, 0x400102, 0, &format, nullptr), 0);
+    const struct {
+      int transport;
+      size_t wholeFrames, rows;
+    } phases[] = {{TO_BUFFER, 1, 0}, {DIRECT_TO_BMP, 0, 480}};
+    for (const auto &phase : phases) {
+      SCOPED_TRACE(Transport_Name(phase.transport));
+      ASSERT_LE(QorVoz3OptionSetNextEnumVal(format, 0, nullptr), 0);
+      Step_Until(INPUT_STATE_CHECK_DATA_HEADER);
+      testing::internal::CaptureStdout();
+      Acquisition_Step();
+      Acquisition_Step();
+      testing::internal::GetCapturedStdout();
+      ASSERT_EQ(cycle.state, INPUT_STATE_READ) << "status " << viewer.status;
+      EXPECT_EQ(cycle.transport, phase.transport);
+      EXPECT_NE(cycle.transferBuffer, nullptr);
+      EXPECT_EQ(cycle.transferBufferSize, 640u * 480u * 2u);
+      Mark();
+      testing::internal::CaptureStdout();
+      Acquisition_Step();
+      testing::internal::GetCapturedStdout();
+      EXPECT_EQ(cycle.state, INPUT_STATE_WAIT);
+      size_t whole = 0, rows = 0;
+      for (const std::string &call : Calls("InDInterfaceTransfer")) {
+        whole += call.find(", 614400, ") != std::string::npos;
+        rows += call.find(", 640, ") != std::string::npos;
+      }
+      EXPECT_EQ(whole, phase.wholeFrames);
+      EXPECT_EQ(rows, phase.rows);
+    }
+  });
+}
+
 TEST_F(CycleTest, ExitStateEndsTheLoopAfterItsPass) {
   In_Child([&] {
     Start(1);
