@@ -11,7 +11,16 @@
 namespace sim {
 
 // ---- Trace formatting of arguments and results ----
-void trace_text(std::string &out, const char *text);
+// Quotes text, reading at most readable bytes of it (a caller's buffer may lack its zero).
+void trace_text(std::string &out, const char *text, size_t readable = SIZE_MAX);
+// A library string's text: readable as far as the string's capacity.
+struct StringText {
+  const char *text;
+  size_t readable;
+};
+inline void trace_arg(std::string &out, const StringText &s) {
+  trace_text(out, s.text, s.readable);
+}
 inline void trace_arg(std::string &out, uint32_t v) { out += std::to_string(v); }
 inline void trace_arg(std::string &out, int32_t v) { out += std::to_string(v); }
 inline void trace_arg(std::string &out, uint64_t v) { out += std::to_string(v); }

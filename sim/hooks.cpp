@@ -49,7 +49,7 @@ void trace_write(const std::string &line) {
   std::fflush(g_trace);
 }
 
-void trace_text(std::string &out, const char *text) {
+void trace_text(std::string &out, const char *text, size_t readable) {
   if (!text) {
     out += "null";
     return;
@@ -58,7 +58,7 @@ void trace_text(std::string &out, const char *text) {
   const size_t kMax = 256;
   out += '"';
   size_t i = 0;
-  for (; text[i] && i < kMax; ++i) {
+  for (; i < readable && i < kMax && text[i]; ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == '"' || c == '\\') {
       out += '\\';
@@ -76,7 +76,7 @@ void trace_text(std::string &out, const char *text) {
     }
   }
   out += '"';
-  if (text[i]) out += "...";
+  if (i == readable || text[i]) out += "...";
 }
 
 uint64_t fnv1a64(const uint8_t *data, uint64_t size, uint64_t hash) {

@@ -33,9 +33,12 @@ int QorVoz3StrAlloc(QorVoz3String *text, uint32_t capacity, ErrorData *err) {
 }
 
 const char *QorVoz3Str2CStr(const QorVoz3String *text) {
-  return gate<const char *>(
-      OP_Str2CStr, [&]() -> const char * { return text ? text->text : nullptr; }, inject_text,
-      text);
+  // The trace reads the text no further than the string's capacity.
+  return gate<StringText>(
+             OP_Str2CStr,
+             [&] { return text ? StringText{text->text, text->capacity} : StringText{nullptr, 0}; },
+             [](int64_t v) { return StringText{inject_text(v), SIZE_MAX}; }, text)
+      .text;
 }
 
 int QorVoz3StrFree(QorVoz3String *text) {

@@ -219,6 +219,31 @@ TEST(SimTrace, OneLinePerCallAsItHappens) {
   std::remove(again.c_str());
 }
 
+TEST(SimTrace, StringTextsAreReadNoFurtherThanTheirCapacity) {
+  // A caller's string need not be terminated within its capacity; the trace must not read
+  // past it (the sanitizer build catches any byte beyond the heap block).
+  std::string path = TempPath("trace_capacity");
+  ASSERT_EQ(InChild({{"QORSIM_TRACE", path}},
+                    [] {
+                      char *heap = static_cast<char *>(std::malloc(4));
+                      std::memcpy(heap, "abcd", 4);
+                      QorVoz3String unterminated{4, heap};
+                      CHILD_CHECK(QorVoz3Str2CStr(&unterminated) == heap);
+                      std::memcpy(heap, "ab\0d", 4);
+                      CHILD_CHECK(QorVoz3Str2CStr(&unterminated) == heap);
+                      QorVoz3String empty{0, heap};
+                      CHILD_CHECK(QorVoz3Str2CStr(&empty) == heap);
+                      std::free(heap);
+                      return 0;
+                    }),
+            0);
+  EXPECT_EQ(ReadFile(path),
+            "Str2CStr(ptr) -> \"abcd\"...\n"
+            "Str2CStr(ptr) -> \"ab\"\n"
+            "Str2CStr(ptr) -> \"\"...\n");
+  std::remove(path.c_str());
+}
+
 uint64_t Fnv(const std::vector<uint8_t> &data) {
   uint64_t h = 0xcbf29ce484222325ull;
   for (uint8_t b : data) h = (h ^ b) * 0x100000001b3ull;
