@@ -158,6 +158,19 @@ TEST_F(KeyTest, EachKeyOfTheMap) {
   }
 }
 
+// With no rows the selection has nowhere to go, and the row keys find nothing to act on.
+TEST_F(KeyTest, AnEmptyTableKeepsTheSelectionAtZero) {
+  In_Child([&] {
+    Start(1);
+    for (int scancode : {KEY_DOWN, KEY_DOWN, KEY_UP, KEY_LEFT, KEY_RIGHT, KEY_E, KEY_D, KEY_ENTER}) {
+      Keyboard_Handle(scancode, 0);
+      EXPECT_EQ(controlTable.selected, 0u) << scancode;
+    }
+    EXPECT_TRUE(Calls().empty()) << Calls().front();
+    EXPECT_LE(viewer.status, 0);
+  });
+}
+
 TEST_F(KeyTest, RectangleKeysChooseWhichValueTheArrowsChange) {
   In_Child([&] {
     Start_With_Table();
