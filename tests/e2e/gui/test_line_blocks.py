@@ -130,6 +130,35 @@ class LineBlocks(unittest.TestCase):
                     self.assertEqual(["ListGetStdList", "ErrorSPrintf"] + list(RELEASES),
                                      calls[wait + 1:])
 
+    def test_failing_block_call_ends_with_the_report(self):
+        # (fault, what is printed before "Error", the failing call, blocks read before it)
+        type_line = DATA_TYPE.split("\n", 1)[0] + "\n"
+        cases = [
+            ("InDInterfaceGetType=301", "Get data type:", "InDInterfaceGetType", 0),
+            ("DataheaderGetU32#1=309", type_line, "DataheaderGetU32", 0),
+            ("DataheaderGetU32#2=309", type_line, "DataheaderGetU32", 0),
+            ("InDInterfaceQueryReady#3=1", DATA_TYPE, "InDInterfaceQueryReady", 1),
+            ("InDInterfaceBeginBlock#3=1", DATA_TYPE, "InDInterfaceBeginBlock", 2),
+            ("InDInterfaceTransfer#2=1", DATA_TYPE, "InDInterfaceTransfer", 1),
+            ("InDInterfaceEndBlock#10=1", DATA_TYPE, "InDInterfaceEndBlock", 9),
+        ]
+        with Xvfb(800, 600) as x:
+            for fault, printed, operation, blocks in cases:
+                with self.subTest(fault=fault):
+                    p = self.start(x, fault)
+                    self.assertEqual(255, p.wait_exit(30), p.stderr)
+                    code = int(fault.rsplit("=", 1)[1])
+                    self.assertRegex(p.stdout, "^" + re.escape(STARTED + printed)
+                                     + framed(operation, code)
+                                     + re.escape("Cleanup...Done\n") + r"\Z")
+                    calls = self.calls()
+                    ended = [t for t in read_trace(self.trace)
+                             if t.startswith("InDInterfaceEndBlock(") and t.endswith("-> 0")]
+                    self.assertEqual(blocks, len(ended))
+                    failed = max(i for i, n in enumerate(calls) if n == operation)
+                    self.assertEqual(["ListGetStdList", "ErrorSPrintf"] + list(RELEASES),
+                                     calls[failed + 1:])
+
     def test_nothing_ready_after_the_wait(self):
         with Xvfb(800, 600) as x:
             p = self.start(x, "InDInterfaceWait=0")
