@@ -101,6 +101,38 @@ class Upload(unittest.TestCase):
         good = ["DataheaderCreate", "OutDInterfaceBeginBlock", "OutDInterfaceTransfer",
                 "OutDInterfaceEndBlock", "DataheaderFree"]
         self.assertEqual(calls[:16], good * 2 + ["DataheaderCreate", "DataheaderFree"] * 3)
+    def test_failed_transfer_leaves_the_block_open_and_the_viewer_running(self):
+        logs = workdir(self.id())
+        folder = short_folder(self)
+        make_files(folder)
+        stats = os.path.join(logs, "stats.json")
+        trace = os.path.join(logs, "trace.txt")
+        env = {"QORSIM_STATS": stats, "QORSIM_TRACE": trace,
+               "QORSIM_FAULTS": "OutDInterfaceTransfer=1"}
+        with Viewer(folder, env=env) as v:
+            try:
+                v.xvfb.keys(*["Down"] * 30 + ["Up"] * 2)
+                v.choose(["Return"], "up24.bmp")
+                v.proc.wait_output(re.compile(r"^-{23}$", re.M))
+                v.wait_frames()
+                self.assertEqual(v.quit(), 0)
+            except BaseException:
+                save_png(v.xvfb, os.path.join(logs, "failure.png"))
+                print(v.proc.stdout[-3000:])
+                raise
+
+        self.assertEqual(read_stats(stats)["uploads"], [])
+        lines = read_trace(trace)
+        begin = next(i for i, line in enumerate(lines)
+                     if line.startswith("OutDInterfaceBeginBlock"))
+        calls = [line.split("(")[0] for line in lines[begin:] if line.startswith("OutD")
+                 or line.startswith("DataheaderFree")]
+        self.assertEqual(calls[:3], ["OutDInterfaceBeginBlock", "OutDInterfaceTransfer",
+                                     "DataheaderFree"])
+        self.assertNotIn("OutDInterfaceEndBlock", calls)
+        self.assertRegex(lines[begin + 1], r"^OutDInterfaceTransfer\(\d+, ptr, %d, ptr, ptr\) "
+                         r"-> 1$" % (OUT_W * OUT_H))
+
 
 if __name__ == "__main__":
     unittest.main()
