@@ -5,6 +5,9 @@
 #include <functional>
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "bmp_fixture.h"
 #include "image_upload.h"
 
@@ -121,6 +124,24 @@ TEST_F(BmpTest, HostileFilesAreRefused) {
   EXPECT_NE(Bmp_Check_File(Scratch("absent.bmp").c_str()), nullptr);
 }
 
+// Names typed into the dialog that are no file to read: refused at once, without a read
+// that would wait for a writer or a key.
+TEST_F(BmpTest, OnlyRegularFilesAreRead) {
+  const std::string fifo = Scratch("pipe.bmp");
+  unlink(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const char *path : {fifo.c_str(), "/dev/tty", "/tmp"}) {
+    EXPECT_EXIT(
+        {
+          alarm(10);  // a blocked read ends the child here, not the whole test run
+          std::_Exit(Bmp_Check_File(path) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << path;
+  }
+  unlink(fifo.c_str());
+}
+
 // An 8- or 4-bit run-length file of w x h with a full colour table and the given stream.
 std::vector<uint8_t> Rle_File(int w, int h, int bits, const std::vector<uint8_t> &stream) {
   std::vector<uint8_t> b = Bmp_File(w, h, bits, bits == 8 ? 1 : 2);
@@ -195,8 +216,12 @@ TEST_F(BmpTest, RunLengthStreamsInsideTheImageLoad) {
     EXPECT_EQ(refusal, nullptr);
     ASSERT_NE(image, nullptr);
     for (int x = 0; x < 5; x++) {
-      if (c.top[x] >= 0) EXPECT_EQ(getpixel(image.get(), x, 0), c.top[x]) << "top " << x;
-      if (c.bottom[x] >= 0) EXPECT_EQ(getpixel(image.get(), x, 1), c.bottom[x]) << "bottom " << x;
+      if (c.top[x] >= 0) {
+        EXPECT_EQ(getpixel(image.get(), x, 0), c.top[x]) << "top " << x;
+      }
+      if (c.bottom[x] >= 0) {
+        EXPECT_EQ(getpixel(image.get(), x, 1), c.bottom[x]) << "bottom " << x;
+      }
     }
   }
 }

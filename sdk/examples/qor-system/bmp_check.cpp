@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr uint32_t FILE_HEADER_SIZE = 14;
@@ -116,6 +118,10 @@ const char *Bmp_Check_Header(const uint8_t *head, size_t length, uint64_t fileSi
 }
 
 const char *Bmp_Check_File(const char *path) {
+  // A pipe or a terminal typed into the dialog would block the viewer in the read.
+  struct stat info;
+  if (stat(path, &info) != 0) return "cannot open the file";
+  if (!S_ISREG(info.st_mode)) return "not a regular file";
   FILE *file = std::fopen(path, "rb");
   if (!file) return "cannot open the file";
   uint8_t head[BMP_CHECK_HEAD_SIZE] = {};
