@@ -226,6 +226,21 @@ TEST_F(BmpTest, RunLengthStreamsInsideTheImageLoad) {
   }
 }
 
+// ImageMagick's run-length palette files: rows of a width not a multiple of 4 carry their
+// padding as pixels, which the loader writes over the next row (the picture comes back
+// wrong); such files are refused, the others load.
+TEST_F(BmpTest, ImageMagickRunLengthFilesLoadOnlyWhenTheLoaderReadsThemRight) {
+  for (int width : {37, 40}) {
+    const std::string path = Scratch("magick_rle" + std::to_string(width) + ".bmp");
+    const std::string command = "convert -size " + std::to_string(width) +
+                                "x23 gradient:red-blue -type Palette -compress RLE 'BMP3:" +
+                                path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    ASSERT_EQ(Read(path).at(30), 1) << "not run-length data";
+    EXPECT_EQ(Bmp_Check_File(path.c_str()) == nullptr, width % 4 == 0) << "width " << width;
+  }
+}
+
 // Sizes that fit a (claimed) file but would still make the loader's bitmap absurd.
 TEST(BmpCheckHeader, SizeLimitsOnTopOfTheFileSize) {
   const struct {
