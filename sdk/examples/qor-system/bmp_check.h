@@ -15,7 +15,8 @@ constexpr uint64_t BMP_MAX_PIXELS = uint64_t(1) << 26;
 // Why a file with this start (length bytes of it) and this total size must not be loaded,
 // or null when it may.
 const char *Bmp_Check_Header(const uint8_t *head, size_t length, uint64_t fileSize);
-// The same for a file on disk; a file that cannot be read is refused too.
+// The same for a file on disk, whose run-length data is walked too; anything but a readable
+// regular file is refused.
 const char *Bmp_Check_File(const char *path);
 
 #endif
