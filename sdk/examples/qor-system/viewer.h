@@ -45,7 +45,7 @@ extern Viewer viewer;
 // Puts the state back to its start values (system id -1, controls none, flags off).
 void Viewer_Reset();
 
-// Milliseconds since the program started (first call counts as the start).
+// Milliseconds since the program started (counted from its static start-up).
 uint32_t Clock_Ms();
 
 // The error report format printed at every failure site of the viewer.
