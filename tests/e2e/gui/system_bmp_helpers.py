@@ -1,6 +1,6 @@
 """system_bmp_helpers.py: the viewer under Xvfb for the BMP export and upload tests.
 
-Screenshots, the file selector's opening and closing, BMP headers and the grey conversion the
+The file selector's opening and closing, BMP headers and the grey conversion the
 viewer applies to uploads, all waited for with a bound.
 """
 import os
@@ -12,34 +12,6 @@ import tempfile
 from harness import Running, Xvfb, wait_for
 
 SCREEN_W, SCREEN_H = 800, 600  # Xvfb the size of the viewer's default mode: no offset to find
-
-
-class Screen:
-    """RGB bytes of the whole screen, read through ImageMagick as raw RGB (no PPM header)."""
-
-    def __init__(self, data):
-        self.data = data
-
-    def pixel(self, x, y):
-        i = (y * SCREEN_W + x) * 3
-        return self.data[i], self.data[i + 1], self.data[i + 2]
-
-
-def screenshot(x):
-    # Raw RGB rather than the harness's PPM: this ImageMagick writes a "#xwdump" comment
-    # into the PPM header, which the harness's reader does not expect.
-    xwd = subprocess.run(["xwd", "-root", "-silent", "-display", x.display],
-                         stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    rgb = subprocess.run(["convert", "xwd:-", "-depth", "8", "rgb:-"], input=xwd,
-                         stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    assert len(rgb) == SCREEN_W * SCREEN_H * 3, "screenshot of %d bytes" % len(rgb)
-    return Screen(rgb)
-
-
-def save_png(x, path):
-    xwd = subprocess.run(["xwd", "-root", "-silent", "-display", x.display],
-                         stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    subprocess.run(["convert", "xwd:-", path], input=xwd, check=True, timeout=30)
 
 
 # Allegro's file selector in an 800x600 screen: the OK and Cancel buttons are white outlines
@@ -64,7 +36,7 @@ def wait_dialog(x, timeout=30):
     last = [None]
 
     def shown():
-        now = screenshot(x)
+        now = x.screenshot()
         ready = buttons_shown(now) and now.data == last[0]
         last[0] = now.data
         return ready
@@ -106,15 +78,15 @@ class Viewer:
 
     def wait_frames(self):
         """Until the image changes between two screenshots: frames are being shown."""
-        first = image_area(screenshot(self.xvfb), 400)
-        wait_for(lambda: image_area(screenshot(self.xvfb), 400) != first, 30, "moving frames")
+        first = image_area(self.xvfb.screenshot(), 400)
+        wait_for(lambda: image_area(self.xvfb.screenshot(), 400) != first, 30, "moving frames")
 
     def wait_frozen(self):
         """Until two screenshots in a row show the same image: single-step holds a frame."""
-        last = [image_area(screenshot(self.xvfb), 400)]
+        last = [image_area(self.xvfb.screenshot(), 400)]
 
         def same():
-            now = image_area(screenshot(self.xvfb), 400)
+            now = image_area(self.xvfb.screenshot(), 400)
             if now == last[0]:
                 return True
             last[0] = now
@@ -137,10 +109,10 @@ class Viewer:
         """The dialog drops the keys that come while it starts, so a text is typed again
         until the edit line shows a change (it is the only thing that moves in the dialog)."""
         for _ in range(5):
-            before = screenshot(self.xvfb).data
+            before = self.xvfb.screenshot().data
             self.xvfb.type_text(text)
             try:
-                wait_for(lambda: screenshot(self.xvfb).data != before, 5, "typed text")
+                wait_for(lambda: self.xvfb.screenshot().data != before, 5, "typed text")
                 return
             except AssertionError:
                 continue

@@ -1,10 +1,9 @@
 """test_line_blocks.py: qor-line under Xvfb: ten strips, the ending key, block-phase failures."""
 import os
 import re
-import subprocess
 import unittest
 
-from harness import Image, Running, Xvfb, read_stats, read_trace, wait_for, workdir
+from harness import Running, Xvfb, read_stats, read_trace, wait_for, workdir
 from test_line_startup import RELEASES, STARTED, framed
 
 BLOCK_BYTES = 2048 * 256
@@ -13,20 +12,6 @@ DATA_TYPE = ("Get data type:Image, 8 bits x 524288, 2048x256, line 2048 x 256, b
 WHITE = (255, 255, 255)
 # The 64 levels of the grey palette as an 8-bit display shows them.
 GREYS = {(i << 2) | (i >> 4) for i in range(64)}
-
-
-def screenshot(x):
-    """The root window as an Image. ImageMagick's PPM may carry a comment line, which this
-    header parse skips."""
-    xwd = subprocess.run(["xwd", "-root", "-silent", "-display", x.display],
-                         stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    ppm = subprocess.run(["convert", "xwd:-", "ppm:-"], input=xwd, stdout=subprocess.PIPE,
-                         check=True, timeout=30).stdout
-    m = re.match(rb"P6\s+(?:#[^\n]*\n\s*)*(\d+)\s+(\d+)\s+255\s", ppm)
-    if not m:
-        raise AssertionError("not an 8-bit binary PPM")
-    w, h = int(m.group(1)), int(m.group(2))
-    return Image(w, h, ppm[m.end():m.end() + w * h * 3])
 
 
 def row(img, y):
@@ -66,7 +51,7 @@ class LineBlocks(unittest.TestCase):
             wait_for(lambda: self.calls().count("InDInterfaceEndBlock") == 10, 30, "ten blocks")
             # The last strip's middle line is the last thing drawn.
             img = wait_for(lambda: (lambda s: s if row(s, 570) == [WHITE] * 800 else None)(
-                screenshot(x)), 30, "the tenth strip on screen")
+                x.screenshot()), 30, "the tenth strip on screen")
             with open(self.shot, "wb") as f:  # kept for a look when a check below fails
                 f.write(b"P6 %d %d 255\n" % (img.width, img.height) + img.data)
             self.assertIsNone(p.proc.poll(), "the program must wait for the key")

@@ -4,8 +4,7 @@ import os
 import unittest
 
 from harness import workdir
-from system_bmp_helpers import (Viewer, bmp_header, save_png, screenshot, short_folder,
-                                wait_file)
+from system_bmp_helpers import Viewer, bmp_header, short_folder, wait_file
 
 FRAME_FILE_SIZE = 54 + 1024 + 640 * 480  # system 1: 640x480, 8 bits, no row padding
 COMPARED_ROWS = 400  # the overlay's bars and status lines begin below these
@@ -38,7 +37,7 @@ class BmpExport(unittest.TestCase):
             try:
                 v.xvfb.keys("F3")  # single-step: the frame stays while it is saved
                 v.wait_frozen()
-                shown = screenshot(v.xvfb)
+                shown = v.xvfb.screenshot()
                 v.choose(["F2"], "a.bmp", running=False)
                 data = wait_file(os.path.join(folder, "a.bmp"), FRAME_FILE_SIZE)
 
@@ -67,7 +66,7 @@ class BmpExport(unittest.TestCase):
 
                 self.assertEqual(v.quit(), 0)
             except BaseException:
-                save_png(v.xvfb, os.path.join(logs, "failure.png"))
+                v.xvfb.screenshot(os.path.join(logs, "failure.png"))
                 print(v.proc.stdout[-3000:])
                 raise
 

@@ -2,43 +2,20 @@
 selection colours across the whole row, and the output interface's data type scrolling with the
 rest of its row kept clear."""
 import os
-import subprocess
 import time
 import unittest
 
-from harness import Image, Running, Xvfb, workdir
+from harness import Running, Xvfb, workdir
+from viewer_gui import FRAME, LINE_HEIGHT, SCREEN_H, SCREEN_W, black, probe, white
 
-SCREEN_W, SCREEN_H = 800, 600
-LINE_HEIGHT = 9               # the default 8-pixel font plus one
 ROWS = 15                     # system 1: 12 from the lists, the output interface, 2 input controls
 FIRST_ROW_Y = SCREEN_H - ROWS * LINE_HEIGHT
 OUT_ROW = 12                  # "OUTINTERFACE0"
 LABEL_W = 23 * 8              # "  %-20s:"
-DASHES = "-" * 60 + "\n"      # the M key's line: every key sent before it has been handled
-FRAME = "LineSize:640\n"      # printed by every read of a system 1 frame
-
-
-class Until:
-    def __init__(self, what, pred):
-        self.what, self.pred = what, pred
-
-    def search(self, out):
-        return self.pred(out)
-
-    def __repr__(self):
-        return self.what
 
 
 def row_y(index):
     return FIRST_ROW_Y + index * LINE_HEIGHT
-
-
-def is_white(p):
-    return min(p) >= 240
-
-
-def is_black(p):
-    return max(p) <= 15
 
 
 class ControlRowsTest(unittest.TestCase):
@@ -47,23 +24,9 @@ class ControlRowsTest(unittest.TestCase):
         self.shots = 0
 
     def shot(self, x):
-        """The screen's RGB pixels (read raw: ImageMagick's PPM of an xwd dump carries a
-        comment line), kept as a PNG beside the test's other files."""
+        """The screen, kept as a PNG beside the test's other files."""
         self.shots += 1
-        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", x.display],
-                             stdout=subprocess.PIPE, check=True, timeout=30).stdout
-        subprocess.run(["convert", "xwd:-", os.path.join(self.dir, "shot%02d.png" % self.shots)],
-                       input=xwd, check=True, timeout=30)
-        rgb = subprocess.run(["convert", "xwd:-", "-depth", "8", "rgb:-"], input=xwd,
-                             stdout=subprocess.PIPE, check=True, timeout=30).stdout
-        self.assertEqual(len(rgb), SCREEN_W * SCREEN_H * 3)
-        return Image(SCREEN_W, SCREEN_H, rgb)
-
-    def handled(self, x, run):
-        """Sends M and waits until its line shows, so every earlier key has been acted on."""
-        n = run.stdout.count(DASHES)
-        x.keys("m")
-        run.wait_output(Until("dashes #%d" % (n + 1), lambda o: o.count(DASHES) > n))
+        return x.screenshot(os.path.join(self.dir, "shot%02d.png" % self.shots))
 
     def band(self, img, index, x0, x1):
         y = row_y(index)
@@ -73,22 +36,22 @@ class ControlRowsTest(unittest.TestCase):
         with Xvfb(SCREEN_W, SCREEN_H) as x:
             run = Running("qor-system", ["s1"], display=x.display)
             try:
-                out = run.wait_output(Until("3 frames", lambda o: o.count(FRAME) >= 3))
+                out = run.wait_output(lambda o: o.count(FRAME) >= 3, what="3 frames")
                 self.assertIn("QorVoz3SystemGetOutDInterface: OK", out)
                 self.assertIn("QORLIB3_CINTERFACE_INPUT_CONTROL[2]: Not present\n", out)
                 # Single-step: no image is drawn over the rows while the checks run.
                 x.keys("F3")
-                self.handled(x, run)
+                probe(x, run)
 
                 # Row 0 (TestPattern) selected: black on white, its blanks paint the whole row
                 # white; row 4 (Gain) white on black with its blanks black.
                 img = self.shot(x)
                 selected = self.band(img, 0, 0, SCREEN_W)
-                self.assertTrue(any(is_black(p) for p in selected), "selected row text")
-                self.assertTrue(all(is_white(p) for p in self.band(img, 0, 300, SCREEN_W)),
+                self.assertTrue(any(black(p) for p in selected), "selected row text")
+                self.assertTrue(all(white(p) for p in self.band(img, 0, 300, SCREEN_W)),
                                 "selected row's blanks")
-                self.assertTrue(any(is_white(p) for p in self.band(img, 4, 0, 200)), "row text")
-                self.assertTrue(all(is_black(p) for p in self.band(img, 4, 400, 750)),
+                self.assertTrue(any(white(p) for p in self.band(img, 4, 0, 200)), "row text")
+                self.assertTrue(all(black(p) for p in self.band(img, 4, 400, 750)),
                                 "unselected row's blanks")
 
                 # The data type text (85 characters, 8 too many beside the label) moves under a
@@ -96,7 +59,7 @@ class ControlRowsTest(unittest.TestCase):
                 # in three of them the text ends two cells or more before the screen's edge,
                 # and whatever an earlier pass drew there must be gone.
                 label = self.band(img, OUT_ROW, 0, LABEL_W)
-                self.assertTrue(any(is_white(p) for p in label), "label drawn")
+                self.assertTrue(any(white(p) for p in label), "label drawn")
                 texts, cleared_end = set(), False
                 deadline = time.monotonic() + 20
                 while (len(texts) < 3 or not cleared_end) and time.monotonic() < deadline:
@@ -105,19 +68,19 @@ class ControlRowsTest(unittest.TestCase):
                     texts.add(bytes(v for p in self.band(img, OUT_ROW, LABEL_W, SCREEN_W)
                                     for v in p))
                     tail = self.band(img, OUT_ROW, SCREEN_W - 16, SCREEN_W)
-                    cleared_end = cleared_end or all(is_black(p) for p in tail)
+                    cleared_end = cleared_end or all(black(p) for p in tail)
                 self.assertGreaterEqual(len(texts), 3, "the text moves")
                 self.assertTrue(cleared_end, "the row is clear after the text's end")
 
                 # Selection moved down to the output interface row: it turns black on white.
                 x.keys(*(["Down"] * OUT_ROW))
-                self.handled(x, run)
+                probe(x, run)
                 img = self.shot(x)
-                self.assertTrue(all(is_black(p) for p in self.band(img, 0, 300, 750)),
+                self.assertTrue(all(black(p) for p in self.band(img, 0, 300, 750)),
                                 "row 0 no longer selected")
                 row = self.band(img, OUT_ROW, 0, SCREEN_W)
-                self.assertTrue(any(is_black(p) for p in row) and any(is_white(p) for p in row))
-                self.assertTrue(all(is_white(p) for p in self.band(img, OUT_ROW, 0, 8)),
+                self.assertTrue(any(black(p) for p in row) and any(white(p) for p in row))
+                self.assertTrue(all(white(p) for p in self.band(img, OUT_ROW, 0, 8)),
                                 "selection background from x 0")
 
                 x.keys("Escape")

@@ -1,49 +1,10 @@
 """test_system_cycle_frames.py: qor-system on system 1 under Xvfb: frames in their one-pixel
 frame, stretching, histogram bars on a frozen frame, single-step with ENTER."""
 import os
-import re
-import subprocess
 import unittest
 
-from harness import Image, Running, Xvfb, workdir
-
-SCREEN_W, SCREEN_H = 800, 600
-LINE_HEIGHT = 9            # the default 8-pixel font plus one
-FRAME = "LineSize:640\n"   # printed by every read of a system 1 frame, before it is drawn
-DASHES = "-" * 60 + "\n"   # the M key: a marker in the output that a key has been handled
-
-
-def control_rows(out):
-    """Rows of the control table, from the start-up listing."""
-    listing = out[out.index("Get interfaces:"):out.index("QorVoz3SystemGetInDInterface")]
-    rows = len(re.findall(r"  \S+\s+\d+: \(\d+\)", listing))
-    rows += out.count("QorVoz3SystemGetOutDInterface: OK")
-    rows += len(re.findall(r"QORLIB3_CINTERFACE_INPUT_CONTROL\[\d+\]: OK", out))
-    return rows
-
-
-def white(p):
-    return min(p) >= 240
-
-
-def black(p):
-    return max(p) <= 15
-
-
-def screenshot(display, png_path):
-    """The screen as an Image, also saved as PNG (metadata stripped: this ImageMagick writes a
-    comment line into PPM output that Image.from_ppm does not expect)."""
-    xwd = subprocess.run(["xwd", "-root", "-silent", "-display", display],
-                         stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    ppm = subprocess.run(["convert", "xwd:-", "-strip", "ppm:-"], input=xwd,
-                         stdout=subprocess.PIPE, check=True, timeout=30).stdout
-    subprocess.run(["convert", "ppm:-", png_path], input=ppm, check=True, timeout=30)
-    return Image.from_ppm(ppm)
-
-
-def xdo(display, *args):
-    subprocess.run(["xdotool"] + list(args), env=dict(os.environ, DISPLAY=display), check=True,
-                   timeout=30)
+from harness import Running, Xvfb, workdir
+from viewer_gui import FRAME, LINE_HEIGHT, SCREEN_H, SCREEN_W, black, control_rows, probe, white
 
 
 class FramesTest(unittest.TestCase):
@@ -51,14 +12,7 @@ class FramesTest(unittest.TestCase):
         self.dir = workdir(self.id())
 
     def shot(self, x, name):
-        return screenshot(x.display, os.path.join(self.dir, name + ".png"))
-
-    def probe(self, x, run):
-        """Sends M and waits for its dashes: every key sent before has been handled."""
-        n = run.stdout.count(DASHES)
-        x.keys("m")
-        run.wait_output(lambda o: o.count(DASHES) > n, what="dashes #%d" % (n + 1))
-        return run.stdout
+        return x.screenshot(os.path.join(self.dir, name + ".png"))
 
     def frames_after(self, run, mark, count):
         run.wait_output(lambda o: o[mark:].count(FRAME) >= count,
@@ -98,10 +52,10 @@ class FramesTest(unittest.TestCase):
                 self.assert_framed(self.shot(x, "framed"), top)
 
                 x.keys("s")
-                self.frames_after(run, len(self.probe(x, run)), 2)
+                self.frames_after(run, len(probe(x, run)), 2)
                 self.assert_stretched(self.shot(x, "stretched"), top)
                 x.keys("s")
-                self.frames_after(run, len(self.probe(x, run)), 2)
+                self.frames_after(run, len(probe(x, run)), 2)
                 # Nothing clears what stretching left beside the frame: no back buffer.
                 self.assert_framed(self.shot(x, "framed_again"), top, cleared_outside=False)
 
@@ -110,15 +64,15 @@ class FramesTest(unittest.TestCase):
                 row = control_rows(run.stdout) - 2
                 x.keys(*(["Down"] * row))
                 x.keys("d", "F4", "F3")
-                out = self.probe(x, run)
+                out = probe(x, run)
                 x.keys("space")
                 self.frames_after(run, len(out), 1)
                 x.keys("e")   # frames flow again, but the cycle waits for ENTER
-                out = self.probe(x, run)
-                paused = self.probe(x, run)
+                out = probe(x, run)
+                paused = probe(x, run)
                 self.assertEqual(paused[len(out):].count(FRAME), 0, "stopped after one frame")
                 frozen = self.shot(x, "frozen")
-                out = self.probe(x, run)
+                out = probe(x, run)
                 again = self.shot(x, "frozen_again")
                 self.assertEqual(out[len(paused):].count(FRAME), 0)
                 self.assert_bars(frozen, top)
@@ -129,8 +83,8 @@ class FramesTest(unittest.TestCase):
 
                 x.keys("Return")
                 self.frames_after(run, len(out), 1)
-                self.probe(x, run)
-                after = self.probe(x, run)
+                probe(x, run)
+                after = probe(x, run)
                 self.assertEqual(after[len(out):].count(FRAME), 1, "ENTER reads one frame")
 
                 x.keys("Escape")

@@ -6,10 +6,9 @@ import re
 import unittest
 
 from harness import Running, Xvfb, read_trace, workdir
-from test_system_cycle_frames import (DASHES, FRAME, LINE_HEIGHT, SCREEN_H, SCREEN_W,
-                                      control_rows, screenshot, white, xdo)
+from viewer_gui import (ALLOC, DASHES, FRAME, LINE_HEIGHT, SCREEN_H, SCREEN_W, control_rows,
+                        probe, white, xdo)
 
-ALLOC = "**INPUT_STATE_ALLOC_BUFFERS**\n"
 TREE = "QOR-VOZ3 Device Tree:\n"
 
 
@@ -17,12 +16,6 @@ class KeysTest(unittest.TestCase):
     def setUp(self):
         self.dir = workdir(self.id())
         self.trace = os.path.join(self.dir, "trace.txt")
-
-    def probe(self, x, run):
-        n = run.stdout.count(DASHES)
-        x.keys("m")
-        run.wait_output(lambda o: o.count(DASHES) > n, what="dashes #%d" % (n + 1))
-        return run.stdout
 
     def wait_call(self, pattern, after):
         """Waits until the trace, past its first `after` lines, holds a call matching pattern;
@@ -54,14 +47,14 @@ class KeysTest(unittest.TestCase):
                 drawn = 6   # rows 0..5 are options, drawn with text across x 700
 
                 # UP and DOWN move the highlight and stop at the first row.
-                self.probe(x, run)
-                self.assertEqual(self.highlighted(screenshot(x.display, os.path.join(
+                probe(x, run)
+                self.assertEqual(self.highlighted(x.screenshot(os.path.join(
                     self.dir, "row0.png")), top, drawn), [0])
                 for keys, row in ((["Down", "Down"], 2), (["Up"], 1), (["Up", "Up", "Up"], 0),
                                   (["Down"] * 4, 4)):
                     x.keys(*keys)
-                    self.probe(x, run)
-                    img = screenshot(x.display, os.path.join(self.dir, "row%d.png" % row))
+                    probe(x, run)
+                    img = x.screenshot(os.path.join(self.dir, "row%d.png" % row))
                     self.assertEqual(self.highlighted(img, top, drawn), [row], keys)
 
                 # On the Gain row: 1, 10 with shift, 100 with ctrl, 1000 with both.
@@ -96,13 +89,13 @@ class KeysTest(unittest.TestCase):
                 # V allocates anew (each time), M and T print. Nothing is sent after a V until
                 # its allocation shows: a key after V in the same pass would send the cycle
                 # back to waiting.
-                before = self.probe(x, run)
+                before = probe(x, run)
                 for n in (1, 2):
                     x.keys("v")
                     run.wait_output(lambda o: o[len(before):].count(ALLOC) >= n,
                                     what="allocation #%d after V" % n)
                 x.keys("t")
-                after = self.probe(x, run)
+                after = probe(x, run)
                 run.wait_output(lambda o: o[len(after):].count(FRAME) >= 2,
                                 what="frames after V")
                 grown = run.stdout[len(before):]

@@ -5,9 +5,7 @@ import re
 import unittest
 
 from harness import Running, Xvfb, read_trace, workdir
-from test_system_cycle_frames import SCREEN_H, SCREEN_W
-
-ALLOC = "**INPUT_STATE_ALLOC_BUFFERS**\n"
+from viewer_gui import ALLOC, SCREEN_H, SCREEN_W
 
 
 class SystemsTest(unittest.TestCase):

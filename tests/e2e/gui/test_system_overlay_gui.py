@@ -2,63 +2,27 @@
 attribute lines in the image and on the screen, frame-rate text, single-step prompt, the bars'
 cleared band and the status block filling the bottom of the screen."""
 import os
-import re
-import subprocess
 import unittest
 
 from harness import Running, Xvfb, read_trace, workdir
+from viewer_gui import ALLOC, FRAME, LINE_HEIGHT, SCREEN_H, SCREEN_W, control_rows, probe
 
-SCREEN_W, SCREEN_H = 800, 600
-LINE_HEIGHT = 9              # the default 8-pixel font plus one
-FRAME = "LineSize:640\n"     # printed by every read of a system 1 frame
-DASHES = "-" * 60 + "\n"     # the M key: shows that every key sent before it was handled
 PROMPT = "Press enter for next frame..."
-ALLOC = "**INPUT_STATE_ALLOC_BUFFERS**\n"   # printed in the pass after V
 
 
-class Shot:
-    """RGB pixels of the screen, read as raw bytes (no image header to parse)."""
-
-    def __init__(self, display, png_path):
-        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", display],
-                             stdout=subprocess.PIPE, check=True, timeout=30).stdout
-        subprocess.run(["convert", "xwd:-", png_path], input=xwd, check=True, timeout=30)
-        self.data = subprocess.run(["convert", "xwd:-", "-depth", "8", "rgb:-"], input=xwd,
-                                   stdout=subprocess.PIPE, check=True, timeout=30).stdout
-        assert len(self.data) == SCREEN_W * SCREEN_H * 3, len(self.data)
-
-    def pixel(self, x, y):
-        i = (y * SCREEN_W + x) * 3
-        return tuple(self.data[i:i + 3])
-
-    def kinds(self, x0, y0, x1, y1):
-        """The set of 'white', 'black' and 'grey' found in [x0, x1) x [y0, y1)."""
-        found = set()
-        for y in range(y0, y1):
-            for x in range(x0, x1):
-                p = self.pixel(x, y)
-                found.add("white" if min(p) >= 240 else "black" if max(p) <= 15 else "grey")
-        return found
-
-
-def control_rows(out):
-    """Rows of the control table, from the start-up listing."""
-    listing = out[out.index("Get interfaces:"):out.index("QorVoz3SystemGetInDInterface")]
-    rows = len(re.findall(r"  \S+\s+\d+: \(\d+\)", listing))
-    rows += out.count("QorVoz3SystemGetOutDInterface: OK")
-    rows += len(re.findall(r"QORLIB3_CINTERFACE_INPUT_CONTROL\[\d+\]: OK", out))
-    return rows
+def kinds(img, x0, y0, x1, y1):
+    """The set of 'white', 'black' and 'grey' found in [x0, x1) x [y0, y1)."""
+    found = set()
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            p = img.pixel(x, y)
+            found.add("white" if min(p) >= 240 else "black" if max(p) <= 15 else "grey")
+    return found
 
 
 class OverlayTest(unittest.TestCase):
     def setUp(self):
         self.dir = workdir(self.id())
-
-    def probe(self, x, run):
-        n = run.stdout.count(DASHES)
-        x.keys("m")
-        run.wait_output(lambda o: o.count(DASHES) > n, what="dashes #%d" % (n + 1))
-        return run.stdout
 
     def reread(self, x, run):
         """V, then waits for the allocation it causes and a frame read after it. With single
@@ -74,14 +38,14 @@ class OverlayTest(unittest.TestCase):
 
     def frozen(self, x, run, name):
         """A screenshot once the single-stepped cycle has stopped taking frames."""
-        out = self.probe(x, run)
-        later = self.probe(x, run)
+        out = probe(x, run)
+        later = probe(x, run)
         self.assertEqual(later[len(out):].count(FRAME), 0, "no frame while paused")
-        return Shot(x.display, os.path.join(self.dir, name + ".png"))
+        return x.screenshot(os.path.join(self.dir, name + ".png"))
 
     def assert_text(self, shot, x0, y0, x1, y1, what):
         """A text cell row: drawn white on black over whatever was there."""
-        self.assertEqual(shot.kinds(x0, y0, x1, y1), {"white", "black"}, what)
+        self.assertEqual(kinds(shot, x0, y0, x1, y1), {"white", "black"}, what)
 
     def assert_bar_edges(self, shot, top):
         """Each bar: white from the status line up, then at least 20 cleared rows."""
@@ -106,10 +70,10 @@ class OverlayTest(unittest.TestCase):
                 # came before the probe cannot be told from the output, so two V (attribute
                 # view on and off again) each read one frame that surely pauses.
                 x.keys("F4")
-                out = self.probe(x, run)
+                out = probe(x, run)
                 run.wait_output(lambda o: o[len(out):].count(FRAME) >= 2, what="2 frames")
                 x.keys("F3")
-                self.probe(x, run)
+                probe(x, run)
                 self.reread(x, run)
                 self.reread(x, run)
                 shot = self.frozen(x, run, "paused")
@@ -118,11 +82,11 @@ class OverlayTest(unittest.TestCase):
                 # sits at (1, 1)); below them the image itself.
                 for i in range(4):
                     self.assert_text(shot, 1, 1 + 10 * i, 49, 9 + 10 * i, "attribute line %d" % i)
-                self.assertIn("grey", shot.kinds(1, 41, 49, 49), "image below the attributes")
+                self.assertIn("grey", kinds(shot, 1, 41, 49, 49), "image below the attributes")
                 # Frame rate and the constant dT line, right-aligned in the top-right corner.
-                self.assertIn("white", shot.kinds(650, 1, SCREEN_W, 9), "FPS text")
-                self.assertIn("white", shot.kinds(700, 11, SCREEN_W, 19), "dT text")
-                self.assertEqual(shot.kinds(650, 21, SCREEN_W, 31), {"black"})
+                self.assertIn("white", kinds(shot, 650, 1, SCREEN_W, 9), "FPS text")
+                self.assertIn("white", kinds(shot, 700, 11, SCREEN_W, 19), "dT text")
+                self.assertEqual(kinds(shot, 650, 21, SCREEN_W, 31), {"black"})
                 # The prompt starts at the centre, colour 255 on 0 over the grey image.
                 self.assert_text(shot, SCREEN_W // 2, SCREEN_H // 2,
                                  SCREEN_W // 2 + 8 * len(PROMPT), SCREEN_H // 2 + 8, "prompt")
@@ -140,8 +104,8 @@ class OverlayTest(unittest.TestCase):
                 shot = self.frozen(x, run, "attribute_view")
                 for i in range(4):
                     self.assert_text(shot, 0, 10 * i, 48, 8 + 10 * i, "attribute line %d" % i)
-                self.assertEqual(shot.kinds(0, 40, 260, top - 280), {"black"}, "no image")
-                self.assertEqual(shot.kinds(260, 40, 650, 290), {"black"}, "no image, no frame")
+                self.assertEqual(kinds(shot, 0, 40, 260, top - 280), {"black"}, "no image")
+                self.assertEqual(kinds(shot, 260, 40, 650, 290), {"black"}, "no image, no frame")
 
                 x.keys("Escape")
                 self.assertEqual(run.wait_exit(30), 0, run.stdout[-500:])

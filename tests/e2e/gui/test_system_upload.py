@@ -7,7 +7,7 @@ import subprocess
 import unittest
 
 from harness import fnv1a64, read_stats, read_trace, workdir
-from system_bmp_helpers import Viewer, bmp_header, magick, save_png, short_folder, write_ppm
+from system_bmp_helpers import Viewer, bmp_header, magick, short_folder, write_ppm
 
 OUT_W, OUT_H = 640, 480  # what system 1's output interface expects
 
@@ -79,7 +79,7 @@ class Upload(unittest.TestCase):
                 v.wait_frames()  # the viewer goes on after all of them
                 self.assertEqual(v.quit(), 0)
             except BaseException:
-                save_png(v.xvfb, os.path.join(logs, "failure.png"))
+                v.xvfb.screenshot(os.path.join(logs, "failure.png"))
                 print(v.proc.stdout[-3000:])
                 raise
 
@@ -117,7 +117,7 @@ class Upload(unittest.TestCase):
                 v.wait_frames()
                 self.assertEqual(v.quit(), 0)
             except BaseException:
-                save_png(v.xvfb, os.path.join(logs, "failure.png"))
+                v.xvfb.screenshot(os.path.join(logs, "failure.png"))
                 print(v.proc.stdout[-3000:])
                 raise
 
