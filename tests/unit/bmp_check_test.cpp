@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "bmp_fixture.h"
+#include "file_bytes.h"
 #include "image_upload.h"
 
 namespace {
@@ -74,8 +75,9 @@ TEST_F(BmpTest, AcceptedFormatsLoadWithTheirSize) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = Scratch("ok.bmp");
-    Write(path, Bmp_File(5, 3, c.bits, c.compression, c.headerSize));
-    EXPECT_EQ(Bmp_Check_File(path.c_str()), nullptr);
+    const std::vector<uint8_t> file = Bmp_File(5, 3, c.bits, c.compression, c.headerSize);
+    Write(path, file);
+    EXPECT_EQ(Bmp_Check(file.data(), file.size()), nullptr);
     PALETTE palette;
     const char *refusal = "unset";
     std::unique_ptr<BITMAP, void (*)(BITMAP *)> image(Image_Load(path.c_str(), palette, &refusal),
@@ -117,29 +119,48 @@ TEST_F(BmpTest, HostileFilesAreRefused) {
   for (const auto &c : cases) {
     std::vector<uint8_t> file = Bmp_File(64, 64, 24);
     c.change(file);
-    const std::string path = Scratch("hostile.bmp");
-    Write(path, file);
-    EXPECT_NE(Bmp_Check_File(path.c_str()), nullptr) << c.name;
+    EXPECT_NE(Bmp_Check(file.data(), file.size()), nullptr) << c.name;
   }
-  EXPECT_NE(Bmp_Check_File(Scratch("absent.bmp").c_str()), nullptr);
 }
 
-// Names typed into the dialog that are no file to read: refused at once, without a read
-// that would wait for a writer or a key.
+// Names typed into the dialog that are no file to read: refused at once, without an open
+// or a read that would wait for a writer or a key.
 TEST_F(BmpTest, OnlyRegularFilesAreRead) {
   const std::string fifo = Scratch("pipe.bmp");
-  unlink(fifo.c_str());
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const char *path : {fifo.c_str(), "/dev/tty", "/tmp"}) {
+  const std::string absent = Scratch("absent.bmp");
+  for (const char *path : {fifo.c_str(), "/dev/tty", "/dev/zero", "/tmp", absent.c_str()}) {
     EXPECT_EXIT(
         {
-          alarm(10);  // a blocked read ends the child here, not the whole test run
-          std::_Exit(Bmp_Check_File(path) ? 0 : 1);
+          alarm(10);  // a blocked open or read ends the child here, not the whole test run
+          PALETTE palette;
+          const char *refusal = nullptr;
+          BITMAP *image = Image_Load(path, palette, &refusal);
+          std::_Exit(!image && refusal ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "")
         << path;
   }
-  unlink(fifo.c_str());
+}
+
+// The read stops at the limit it is given: a file that grows past it, or is larger from
+// the start, is refused rather than read on.
+TEST_F(BmpTest, FileReadKeepsToItsLimit) {
+  const std::string path = Scratch("limit.bin");
+  const std::vector<uint8_t> bytes(1000, 7);
+  Write(path, bytes);
+  for (size_t limit : {999u, 1000u, 5000u}) {
+    FileBytes file;
+    const char *refusal = File_Bytes_Read(path.c_str(), limit, &file);
+    if (limit < bytes.size()) {
+      EXPECT_NE(refusal, nullptr) << limit;
+      EXPECT_EQ(file.data, nullptr);
+    } else {
+      EXPECT_EQ(refusal, nullptr) << limit;
+      EXPECT_EQ(std::vector<uint8_t>(file.data, file.data + file.size), bytes);
+    }
+    File_Bytes_Free(&file);
+  }
 }
 
 // An 8- or 4-bit run-length file of w x h with a full colour table and the given stream.
@@ -174,9 +195,8 @@ TEST_F(BmpTest, RunLengthStreamsThatLeaveTheImageAreRefused) {
       {"4-bit literal cut short", 4, {0, 8, 0x12, 0x34}},
   };
   for (const auto &c : cases) {
-    const std::string path = Scratch("rle.bmp");
-    Write(path, Rle_File(8, 3, c.bits, c.stream));
-    EXPECT_NE(Bmp_Check_File(path.c_str()), nullptr) << c.name;
+    const std::vector<uint8_t> file = Rle_File(8, 3, c.bits, c.stream);
+    EXPECT_NE(Bmp_Check(file.data(), file.size()), nullptr) << c.name;
   }
 
   // The loader reads the stream right after at most 256 table entries, whatever the offset
@@ -186,9 +206,7 @@ TEST_F(BmpTest, RunLengthStreamsThatLeaveTheImageAreRefused) {
     file.resize(54 + 1028 + 2, 0);
     Put32(file, 10, offset);
     Put32(file, 2, static_cast<uint32_t>(file.size()));
-    const std::string path = Scratch("rle_offset.bmp");
-    Write(path, file);
-    EXPECT_NE(Bmp_Check_File(path.c_str()), nullptr) << "data offset " << offset;
+    EXPECT_NE(Bmp_Check(file.data(), file.size()), nullptr) << "data offset " << offset;
   }
 }
 
@@ -236,8 +254,9 @@ TEST_F(BmpTest, ImageMagickRunLengthFilesLoadOnlyWhenTheLoaderReadsThemRight) {
                                 "x23 gradient:red-blue -type Palette -compress RLE 'BMP3:" +
                                 path + "'";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    ASSERT_EQ(Read(path).at(30), 1) << "not run-length data";
-    EXPECT_EQ(Bmp_Check_File(path.c_str()) == nullptr, width % 4 == 0) << "width " << width;
+    const std::vector<uint8_t> file = Read(path);
+    ASSERT_EQ(file.at(30), 1) << "not run-length data";
+    EXPECT_EQ(Bmp_Check(file.data(), file.size()) == nullptr, width % 4 == 0) << "width " << width;
   }
 }
 
@@ -263,6 +282,96 @@ TEST(BmpCheckHeader, SizeLimitsOnTopOfTheFileSize) {
     EXPECT_EQ(Bmp_Check_Header(head.data(), head.size(), fileSize) == nullptr, c.accepted)
         << c.w << "x" << c.h << "x" << c.bits;
   }
+}
+
+// Bit-field files: the loader reads the pixels right after the three masks and picks the
+// layout by the red and blue masks alone. Those it reads right load with their colours; the
+// others would upload wrong pixels and are refused.
+TEST_F(BmpTest, BitFieldFilesLoadOnlyWhenTheLoaderReadsThemRight) {
+  const int rgb[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255},
+                         {255, 255, 255}, {0, 0, 0}, {255, 255, 0}};  // 3 x 2, top row first
+  const struct {
+    const char *name;
+    int bits;
+    uint32_t red, green, blue;
+    uint32_t gap;  // bytes between the masks and the pixels
+    int offsetShift;  // added to the data offset without moving the pixels
+    int depth;  // of the loaded image; 0: refused
+  } cases[] = {
+      {"16 bits 5-6-5", 16, 0xF800, 0x07E0, 0x001F, 0, 0, 16},
+      {"16 bits 5-5-5", 16, 0x7C00, 0x03E0, 0x001F, 0, 0, 15},
+      {"32 bits 8-8-8", 32, 0xFF0000, 0xFF00, 0xFF, 0, 0, 32},
+      {"pixels after a gap", 16, 0xF800, 0x07E0, 0x001F, 4, 0, 0},
+      {"offset inside the masks", 16, 0xF800, 0x07E0, 0x001F, 0, -12, 0},
+      {"16-bit data with 32-bit masks", 16, 0xFF0000, 0xFF00, 0xFF, 0, 0, 0},
+      {"32-bit data with 16-bit masks", 32, 0xF800, 0x07E0, 0x001F, 0, 0, 0},
+      {"green mask the loader ignores", 16, 0xF800, 0x0000, 0x001F, 0, 0, 0},
+      {"blue and red swapped", 32, 0xFF, 0xFF00, 0xFF0000, 0, 0, 0},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> file = Bmp_File(3, 2, c.bits, 3);
+    file.resize(66);
+    Put32(file, 54, c.red), Put32(file, 58, c.green), Put32(file, 62, c.blue);
+    file.resize(file.size() + c.gap, 0x55);
+    Put32(file, 10, static_cast<uint32_t>(static_cast<int>(file.size()) + c.offsetShift));
+    const size_t row = (3 * c.bits / 8 + 3) / 4 * 4;
+    for (int y = 1; y >= 0; y--) {
+      std::vector<uint8_t> line(row, 0);
+      for (int x = 0; x < 3; x++) {
+        const int *p = rgb[y * 3 + x];
+        const uint32_t v = (p[0] ? c.red : 0) | (p[1] ? c.green : 0) | (p[2] ? c.blue : 0);
+        for (int i = 0; i < c.bits / 8; i++) line[x * c.bits / 8 + i] = (v >> (8 * i)) & 255;
+      }
+      file.insert(file.end(), line.begin(), line.end());
+    }
+    Put32(file, 2, static_cast<uint32_t>(file.size()));
+    const std::string path = Scratch("fields.bmp");
+    Write(path, file);
+
+    PALETTE palette;
+    const char *refusal = nullptr;
+    std::unique_ptr<BITMAP, void (*)(BITMAP *)> image(Image_Load(path.c_str(), palette, &refusal),
+                                                      destroy_bitmap);
+    if (c.depth == 0) {
+      EXPECT_EQ(image, nullptr);
+      EXPECT_NE(refusal, nullptr);
+      continue;
+    }
+    ASSERT_NE(image, nullptr) << (refusal ? refusal : "loader failed");
+    ASSERT_EQ(bitmap_color_depth(image.get()), c.depth);
+    for (int i = 0; i < 6; i++) {
+      const int pixel = getpixel(image.get(), i % 3, i / 3);
+      EXPECT_EQ(getr_depth(c.depth, pixel), rgb[i][0]) << "pixel " << i;
+      EXPECT_EQ(getg_depth(c.depth, pixel), rgb[i][1]) << "pixel " << i;
+      EXPECT_EQ(getb_depth(c.depth, pixel), rgb[i][2]) << "pixel " << i;
+    }
+  }
+}
+
+// The BMP loader reads the file whatever its name ends in: named x.pcx, a BMP went to the
+// PCX loader, which read it as a 65536 x 21846 picture and wrote outside its bitmap.
+TEST_F(BmpTest, TheNameDoesNotChooseTheLoader) {
+  BITMAP *picture = create_bitmap_ex(24, 3, 2);
+  ASSERT_NE(picture, nullptr);
+  for (int i = 0; i < 6; i++) putpixel(picture, i % 3, i / 3, makecol24(i * 40, 255 - i, i));
+  const std::string bmp = Scratch("picture.bmp");
+  ASSERT_EQ(save_bmp(bmp.c_str(), picture, nullptr), 0);
+  for (const char *name : {"x.pcx", "x.tga", "x.lbm", "x", "x.BMP"}) {
+    SCOPED_TRACE(name);
+    const std::string path = Scratch(name);
+    Write(path, Read(bmp));
+    PALETTE palette;
+    const char *refusal = nullptr;
+    std::unique_ptr<BITMAP, void (*)(BITMAP *)> image(Image_Load(path.c_str(), palette, &refusal),
+                                                      destroy_bitmap);
+    ASSERT_NE(image, nullptr) << (refusal ? refusal : "loader failed");
+    ASSERT_EQ(image->w, 3);
+    ASSERT_EQ(image->h, 2);
+    for (int i = 0; i < 6; i++)
+      EXPECT_EQ(getpixel(image.get(), i % 3, i / 3), getpixel(picture, i % 3, i / 3)) << i;
+  }
+  destroy_bitmap(picture);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// bmp_fixture.h: Allegro without a display, scratch files and little-endian readers for the BMP tests.
+// bmp_fixture.h: Allegro without a display, a scratch folder and little-endian readers for the BMP tests.
 #ifndef QOR_TESTS_BMP_FIXTURE_H
 #define QOR_TESTS_BMP_FIXTURE_H
 
@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch_folder.h"
+
 // Memory bitmaps, the loader and packfiles need Allegro started, but no screen.
 class BmpTest : public ::testing::Test {
  protected:
@@ -20,14 +22,8 @@ class BmpTest : public ::testing::Test {
     ASSERT_TRUE(started);
   }
 
-  // A scratch file path unique to the running test.
-  static std::string Scratch(const std::string &name) {
-    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string id = std::string(info->test_suite_name()) + "_" + info->name();
-    for (char &c : id)
-      if (c == '/') c = '_';
-    return ::testing::TempDir() + "bmp_" + id + "_" + name;
-  }
+  // A scratch file path in the running test's own folder, removed after the test.
+  std::string Scratch(const std::string &name) const { return scratch_.Path(name); }
 
   static std::vector<uint8_t> Read(const std::string &path) {
     std::vector<uint8_t> bytes;
@@ -45,6 +41,8 @@ class BmpTest : public ::testing::Test {
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }
+
+  ScratchFolder scratch_;
 
   static uint32_t U16(const std::vector<uint8_t> &b, size_t at) {
     return b.at(at) | (b.at(at + 1) << 8);

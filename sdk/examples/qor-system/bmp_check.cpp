@@ -1,10 +1,6 @@
 // bmp_check.cpp: the header check run on a BMP file before it goes to load_bitmap.
 #include "bmp_check.h"
 
-#include <cstdio>
-
-#include <sys/stat.h>
-
 namespace {
 
 constexpr uint32_t FILE_HEADER_SIZE = 14;
@@ -34,14 +30,16 @@ bool Format_Supported(uint32_t headerSize, uint32_t bits, uint32_t compression) 
 // Walks a run-length stream from where the loader reads it and refuses one that would make
 // the loader write outside the bitmap (it checks neither runs, jumps nor the row count) or
 // that ends before the picture does.
-const char *Check_Rle_Stream(FILE *file, uint32_t width, uint32_t height, bool fourBits) {
+const char *Check_Rle_Stream(const uint8_t *p, const uint8_t *end, uint32_t width,
+                             uint32_t height, bool fourBits) {
   uint64_t x = 0, y = 0;  // y counts rows from the bottom, as they are stored
   for (;;) {
-    const int count = std::getc(file), code = std::getc(file);
-    if (code == EOF) {
+    if (end - p < 2) {
       // The loader stops by itself after the last row's end-of-line.
       return y >= height && x == 0 ? nullptr : "run-length data ends before the image does";
     }
+    const int count = p[0], code = p[1];
+    p += 2;
     if (count > 0) {
       if (y >= height || x + count > width) return "run-length data outside the image";
       x += count;
@@ -51,9 +49,9 @@ const char *Check_Rle_Stream(FILE *file, uint32_t width, uint32_t height, bool f
       case 0: x = 0, y++; break;  // end of line
       case 1: return nullptr;     // end of picture
       case 2: {                   // jump right and up
-        const int dx = std::getc(file), dy = std::getc(file);
-        if (dy == EOF) return "run-length data ends before the image does";
-        x += dx, y += dy;
+        if (end - p < 2) return "run-length data ends before the image does";
+        x += p[0], y += p[1];
+        p += 2;
         if (x > width || y >= height) return "run-length data outside the image";
         break;
       }
@@ -62,12 +60,35 @@ const char *Check_Rle_Stream(FILE *file, uint32_t width, uint32_t height, bool f
         x += code;
         long bytes = fourBits ? (code + 1) / 2 : code;
         bytes += bytes & 1;
-        while (bytes-- > 0)
-          if (std::getc(file) == EOF) return "run-length data ends before the image does";
+        if (end - p < bytes) return "run-length data ends before the image does";
+        p += bytes;
         break;
       }
     }
   }
+}
+
+// The loader reads bit-field pixels right after the three masks, whatever the data offset
+// says, and tells the layout by the red and blue masks alone: 16-bit data with 32-bit masks,
+// a gap before the pixels or a green mask it does not expect would come back as wrong pixels.
+const char *Check_Bit_Fields(const uint8_t *bytes, size_t size, uint32_t bits) {
+  constexpr uint32_t MASKS_END = FILE_HEADER_SIZE + WINDOWS_HEADER_SIZE + 12;
+  static const struct {
+    uint32_t bits, red, green, blue;
+  } layouts[] = {
+      {16, 0x7C00, 0x03E0, 0x001F},
+      {16, 0xF800, 0x07E0, 0x001F},
+      {32, 0xFF0000, 0x00FF00, 0x0000FF},
+  };
+  if (size < MASKS_END) return "file too short for its colour masks";
+  const uint8_t *masks = bytes + FILE_HEADER_SIZE + WINDOWS_HEADER_SIZE;
+  bool known = false;
+  for (const auto &l : layouts)
+    known = known || (l.bits == bits && l.red == U32(masks) && l.green == U32(masks + 4) &&
+                      l.blue == U32(masks + 8));
+  if (!known) return "unsupported colour masks";
+  if (U32(bytes + 10) != MASKS_END) return "pixel data does not follow the colour masks";
+  return nullptr;
 }
 
 }  // namespace
@@ -117,33 +138,18 @@ const char *Bmp_Check_Header(const uint8_t *head, size_t length, uint64_t fileSi
   return nullptr;
 }
 
-const char *Bmp_Check_File(const char *path) {
-  // A pipe or a terminal typed into the dialog would block the viewer in the read.
-  struct stat info;
-  if (stat(path, &info) != 0) return "cannot open the file";
-  if (!S_ISREG(info.st_mode)) return "not a regular file";
-  FILE *file = std::fopen(path, "rb");
-  if (!file) return "cannot open the file";
-  uint8_t head[BMP_CHECK_HEAD_SIZE] = {};
-  const size_t length = std::fread(head, 1, sizeof head, file);
-  int64_t fileSize = -1;
-  if (std::fseek(file, 0, SEEK_END) == 0) fileSize = std::ftell(file);
-  const char *refusal = fileSize < 0 ? "cannot read the file"
-                                     : Bmp_Check_Header(head, length, uint64_t(fileSize));
+const char *Bmp_Check(const uint8_t *bytes, size_t size) {
+  const char *refusal = Bmp_Check_Header(bytes, size < BMP_CHECK_HEAD_SIZE ? size : BMP_CHECK_HEAD_SIZE, size);
+  if (refusal || U32(bytes + 14) != WINDOWS_HEADER_SIZE) return refusal;
+  const uint32_t compression = U32(bytes + 30), dataStart = U32(bytes + 10);
+  if (compression == COMP_BITFIELDS) return Check_Bit_Fields(bytes, size, U16(bytes + 28));
+  if (compression != COMP_RLE8 && compression != COMP_RLE4) return nullptr;
   // Run-length data is checked where the loader reads it: after at most 256 colour table
   // entries, counted from the data offset.
-  const uint32_t compression = U32(head + 30), dataStart = U32(head + 10);
-  if (!refusal && U32(head + 14) == WINDOWS_HEADER_SIZE &&
-      (compression == COMP_RLE8 || compression == COMP_RLE4)) {
-    const uint32_t tableStart = FILE_HEADER_SIZE + WINDOWS_HEADER_SIZE;
-    if (dataStart < tableStart || dataStart > tableStart + 256 * 4 ||
-        (dataStart - tableStart) % 4 != 0)
-      refusal = "run-length data does not follow the colour table";
-    else if (std::fseek(file, static_cast<long>(dataStart), SEEK_SET) != 0)
-      refusal = "cannot read the file";
-    else
-      refusal = Check_Rle_Stream(file, U32(head + 18), U32(head + 22), compression == COMP_RLE4);
-  }
-  std::fclose(file);
-  return refusal;
+  const uint32_t tableStart = FILE_HEADER_SIZE + WINDOWS_HEADER_SIZE;
+  if (dataStart < tableStart || dataStart > tableStart + 256 * 4 ||
+      (dataStart - tableStart) % 4 != 0)
+    return "run-length data does not follow the colour table";
+  return Check_Rle_Stream(bytes + dataStart, bytes + size, U32(bytes + 18), U32(bytes + 22),
+                          compression == COMP_RLE4);
 }

@@ -11,12 +11,15 @@ constexpr size_t BMP_CHECK_HEAD_SIZE = 54;
 // what overflows the loader's bitmap sizes.
 constexpr uint32_t BMP_MAX_SIDE = 32767;
 constexpr uint64_t BMP_MAX_PIXELS = uint64_t(1) << 26;
+// Largest file read for a check: every image the limits above let through, at 4 bytes a
+// pixel (row padding included), with room for its headers, colour table and a trailer.
+constexpr size_t BMP_MAX_FILE_SIZE = 4 * BMP_MAX_PIXELS + (size_t(1) << 20);
 
 // Why a file with this start (length bytes of it) and this total size must not be loaded,
 // or null when it may.
 const char *Bmp_Check_Header(const uint8_t *head, size_t length, uint64_t fileSize);
-// The same for a file on disk, whose run-length data is walked too; anything but a readable
-// regular file is refused.
-const char *Bmp_Check_File(const char *path);
+// The same for a whole file in memory: run-length data is walked and bit-field masks are
+// looked at too.
+const char *Bmp_Check(const uint8_t *bytes, size_t size);
 
 #endif

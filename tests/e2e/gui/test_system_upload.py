@@ -1,5 +1,5 @@
 """test_system_upload.py: ENTER on the OUTINTERFACE0 row sends BMP files written by
-ImageMagick, converted to grey at the output's 640x480; hostile files and a cancelled dialog
+ImageMagick (whatever their name ends in), converted to grey at the output's 640x480; hostile files and a cancelled dialog
 send nothing and the viewer goes on."""
 import os
 import re
@@ -52,6 +52,9 @@ def make_files(folder):
                     for y in range(OUT_H) for x in range(OUT_W))
     assert max(expect8) <= 63
 
+    # A BMP under another picture format's name: still read as the BMP it is.
+    with open(os.path.join(folder, "up24.pcx"), "wb") as f:
+        f.write(data24)
     with open(os.path.join(folder, "truncated.bmp"), "wb") as f:
         f.write(data24[:len(data24) // 2])
     huge = bytearray(data24[:4096])
@@ -72,7 +75,7 @@ class Upload(unittest.TestCase):
             try:
                 # The last rows are OUTINTERFACE0 and system 1's two input-control instances.
                 v.xvfb.keys(*["Down"] * 30 + ["Up"] * 2)
-                for name in ("up24.bmp", "up8.bmp", "truncated.bmp", "huge.bmp"):
+                for name in ("up24.bmp", "up8.bmp", "up24.pcx", "truncated.bmp", "huge.bmp"):
                     v.choose(["Return"], name)
                 v.choose(["Return"], "up24.bmp", finish="Escape")
                 v.proc.wait_output(re.compile(r"Image not sent.*huge\.bmp"))
@@ -84,15 +87,16 @@ class Upload(unittest.TestCase):
                 raise
 
         out = v.proc.stdout
-        self.assertEqual(len(re.findall(r"^-{23}$", out, re.M)), 4)  # confirmed dialogs only
+        self.assertEqual(len(re.findall(r"^-{23}$", out, re.M)), 5)  # confirmed dialogs only
         self.assertRegex(out, r"Image not sent, .*: .*truncated\.bmp\n")
         self.assertRegex(out, r"Image not sent, .*: .*huge\.bmp\n")
 
         self.assertEqual(read_stats(stats)["uploads"],
                          [{"bytes": OUT_W * OUT_H, "fnv1a64": fnv1a64(expect24)},
-                          {"bytes": OUT_W * OUT_H, "fnv1a64": fnv1a64(expect8)}])
+                          {"bytes": OUT_W * OUT_H, "fnv1a64": fnv1a64(expect8)},
+                          {"bytes": OUT_W * OUT_H, "fnv1a64": fnv1a64(expect24)}])
         # From the first drawing of the OUTINTERFACE0 row on: each upload makes its output
-        # header and frees it again; only the two good files begin, fill and end a block.
+        # header and frees it again; only the three good files begin, fill and end a block.
         lines = read_trace(trace)
         first = next(i for i, line in enumerate(lines) if line.startswith("OutDInterfaceGetType"))
         kept = ("DataheaderCreate", "DataheaderFree", "OutDInterfaceBeginBlock",
@@ -100,7 +104,7 @@ class Upload(unittest.TestCase):
         calls = [line.split("(")[0] for line in lines[first:] if line.startswith(kept)]
         good = ["DataheaderCreate", "OutDInterfaceBeginBlock", "OutDInterfaceTransfer",
                 "OutDInterfaceEndBlock", "DataheaderFree"]
-        self.assertEqual(calls[:16], good * 2 + ["DataheaderCreate", "DataheaderFree"] * 3)
+        self.assertEqual(calls[:21], good * 3 + ["DataheaderCreate", "DataheaderFree"] * 3)
     def test_failed_transfer_leaves_the_block_open_and_the_viewer_running(self):
         logs = workdir(self.id())
         folder = short_folder(self)
