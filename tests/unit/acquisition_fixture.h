@@ -19,6 +19,7 @@
 #include "control_table.h"
 #include "display_buffer.h"
 #include "overlay.h"
+#include "scratch_folder.h"
 #include "video.h"
 #include "viewer.h"
 
@@ -62,11 +63,7 @@ class CycleTest : public ::testing::Test {
     ASSERT_NE(screen, nullptr);
     clear_to_color(screen, 7);
 
-    const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    for (char &c : name)
-      if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-    tracePath = std::string(::testing::TempDir()) + "qor_cycle_" + name + ".trace";
+    tracePath = scratch_.Path("calls.trace");
     std::remove(tracePath.c_str());
     setenv("QORSIM_TRACE", tracePath.c_str(), 1);
     setenv("QORSIM_FAULTS", faults.c_str(), 1);
@@ -128,6 +125,7 @@ class CycleTest : public ::testing::Test {
     ASSERT_EQ(cycle.state, INPUT_STATE_READ) << "status " << viewer.status;
   }
 
+  ScratchFolder scratch_;  // made in the parent, so the child's files go with it
   std::string tracePath;
   size_t marked = 0;
 };

@@ -9,21 +9,19 @@
 #include <vector>
 
 #include "control_table_fixture.h"
+#include "scratch_folder.h"
 
 namespace {
 
 // Every library call of this program goes to a trace file, so tests can see which calls an
 // operation made. Set before the library's first call, which is when it reads the switch.
+// The folder goes when the program ends.
+const ScratchFolder scratch;
 const std::string TRACE_PATH = [] {
-  std::string path = "/tmp/qor_control_table_trace_" + std::to_string(getpid());
+  std::string path = scratch.Path("calls.trace");
   setenv("QORSIM_TRACE", path.c_str(), 1);
   return path;
 }();
-
-struct TraceCleanup : ::testing::Environment {
-  void TearDown() override { std::remove(TRACE_PATH.c_str()); }
-};
-const auto *const traceCleanup = ::testing::AddGlobalTestEnvironment(new TraceCleanup);
 
 // Trace lines written after mark (a line count taken with Trace_Mark).
 std::vector<std::string> Trace_Lines() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "qorlib3.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -37,9 +38,10 @@ int InChild(const std::vector<std::pair<const char *, std::string>> &env,
     if (!(cond)) return __LINE__ % 250 + 1; \
   } while (0)
 
-std::string TempPath(const char *name) {
-  return testing::TempDir() + "qorsim_" + std::to_string(getpid()) + "_" + name;
-}
+// Removed when the test program ends (not by the children, which end inside it).
+const ScratchFolder scratch;
+
+std::string TempPath(const char *name) { return scratch.Path(name); }
 
 std::string ReadFile(const std::string &path) {
   std::ifstream f(path);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch_folder.h"
+
 namespace {
 
 // The upload's calls from the trace, names only, after the output interface was obtained.
@@ -65,8 +67,9 @@ TEST(UploadLibrary, FailuresBeforeTheDialogReturnAndFreeTheHeader) {
       // The output's type left undescribed: not an image, so no dialog and no status.
       {"OutDInterfaceGetType=0", 0, {create, type, kind, free}},
   };
+  const ScratchFolder scratch;
   for (const auto &c : cases) {
-    const std::string trace = ::testing::TempDir() + "upload_library_trace.txt";
+    const std::string trace = scratch.Path("trace.txt");
     EXPECT_EXIT(Upload_Under_Fault(c.faults, trace, c.status, c.calls),
                 ::testing::ExitedWithCode(0), "")
         << c.faults;
