@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::string extension;
   for (size_t i = 0; i < length; i++) {
     const char c = static_cast<char>(data[1 + i]);
-    extension += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? c : '_';
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    extension += plain ? c : '_';
   }
   const uint8_t *bytes = data + 1 + length;
   const size_t fileSize = size - 1 - length;

@@ -21,12 +21,13 @@ int opens = 0;
 // Puts the next version under the watched name just before it is opened.
 void Before_Open(const char *path) {
   if (watched.empty() || watched != path) return;
-  const std::vector<uint8_t> &bytes = versions[opens < int(versions.size()) ? opens : versions.size() - 1];
-  opens++;
+  const size_t n = static_cast<size_t>(opens++);
+  const std::vector<uint8_t> &bytes = versions[n < versions.size() ? n : versions.size() - 1];
   const std::string next = watched + ".next";
   const int fd = static_cast<int>(syscall(SYS_openat, AT_FDCWD, next.c_str(),
                                           O_WRONLY | O_CREAT | O_TRUNC, 0600));
-  if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) std::abort();
+  if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+    std::abort();
   close(fd);
   if (rename(next.c_str(), watched.c_str()) != 0) std::abort();
 }
@@ -96,8 +97,8 @@ TEST_F(BmpTest, TheLoadedImageIsTheOneThatWasChecked) {
     opens = 0;
     PALETTE palette;
     const char *refusal = nullptr;
-    std::unique_ptr<BITMAP, void (*)(BITMAP *)> image(Image_Load(watched.c_str(), palette, &refusal),
-                                                      destroy_bitmap);
+    std::unique_ptr<BITMAP, void (*)(BITMAP *)> image(
+        Image_Load(watched.c_str(), palette, &refusal), destroy_bitmap);
     watched.clear();
     EXPECT_EQ(opens, 1);
     ASSERT_NE(image, nullptr) << (refusal ? refusal : "loader failed");

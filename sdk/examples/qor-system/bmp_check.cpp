@@ -1,4 +1,4 @@
-// bmp_check.cpp: the header check run on a BMP file before it goes to load_bitmap.
+// bmp_check.cpp: the check run on a BMP file's bytes before they go to the BMP loader.
 #include "bmp_check.h"
 
 namespace {
@@ -139,7 +139,8 @@ const char *Bmp_Check_Header(const uint8_t *head, size_t length, uint64_t fileSi
 }
 
 const char *Bmp_Check(const uint8_t *bytes, size_t size) {
-  const char *refusal = Bmp_Check_Header(bytes, size < BMP_CHECK_HEAD_SIZE ? size : BMP_CHECK_HEAD_SIZE, size);
+  const size_t head = size < BMP_CHECK_HEAD_SIZE ? size : BMP_CHECK_HEAD_SIZE;
+  const char *refusal = Bmp_Check_Header(bytes, head, size);
   if (refusal || U32(bytes + 14) != WINDOWS_HEADER_SIZE) return refusal;
   const uint32_t compression = U32(bytes + 30), dataStart = U32(bytes + 10);
   if (compression == COMP_BITFIELDS) return Check_Bit_Fields(bytes, size, U16(bytes + 28));

@@ -66,34 +66,26 @@ void Upload_File(QorHandle output, uint32_t width, uint32_t height, ErrorData *e
 }  // namespace
 
 BITMAP *Image_Load(const char *path, RGB *palette, const char **refusal) {
+  // The loader fills only the entries the file's colour table has; pixels naming others
+  // must read black, not whatever the caller's buffer held.
+  std::memset(palette, 0, sizeof(RGB) * PAL_SIZE);
   // Read once: the bytes checked are the bytes loaded, whatever happens to the name later
   // (a file still being written, a link swapped, a share that changes under us).
   FileBytes file;
   *refusal = File_Bytes_Read(path, BMP_MAX_FILE_SIZE, &file);
-  if (*refusal) {
-    std::memset(palette, 0, sizeof(RGB) * PAL_SIZE);
-    return nullptr;
-  }
-  BITMAP *image = Image_Load_Bytes(file.data, file.size, palette, refusal);
-  File_Bytes_Free(&file);
-  return image;
-}
-
-BITMAP *Image_Load_Bytes(const uint8_t *bytes, size_t size, RGB *palette,
-                         const char **refusal) {
-  // The loader fills only the entries the file's colour table has; pixels naming others
-  // must read black, not whatever the caller's buffer held.
-  std::memset(palette, 0, sizeof(RGB) * PAL_SIZE);
   // The loader crashes on some hostile headers and reads truncated files as junk.
-  *refusal = Bmp_Check(bytes, size);
-  if (*refusal) return nullptr;
-  // Keep the file's own colour depth: converted to an 8-bit screen, a 24-bit picture would
-  // lose the grey levels it is sent for. The BMP loader whatever the name ends in: the check
-  // vouches for BMP bytes only.
-  const int conversion = get_color_conversion();
-  set_color_conversion(COLORCONV_NONE);
-  BITMAP *image = Bmp_Load_Memory(bytes, size, palette);
-  set_color_conversion(conversion);
+  if (!*refusal) *refusal = Bmp_Check(file.data, file.size);
+  BITMAP *image = nullptr;
+  if (!*refusal) {
+    // Keep the file's own colour depth: converted to an 8-bit screen, a 24-bit picture would
+    // lose the grey levels it is sent for. The BMP loader whatever the name ends in: the
+    // check vouches for BMP bytes only.
+    const int conversion = get_color_conversion();
+    set_color_conversion(COLORCONV_NONE);
+    image = Bmp_Load_Memory(file.data, file.size, palette);
+    set_color_conversion(conversion);
+  }
+  File_Bytes_Free(&file);
   return image;
 }
 

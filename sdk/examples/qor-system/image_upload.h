@@ -2,7 +2,6 @@
 #ifndef QOR_SYSTEM_IMAGE_UPLOAD_H
 #define QOR_SYSTEM_IMAGE_UPLOAD_H
 
-#include <cstddef>
 #include <cstdint>
 
 #include "qorlib3.h"
@@ -15,9 +14,6 @@ int Image_Upload(QorHandle output);
 // null when the file cannot be read or the check refuses it (*refusal then says why) or the
 // loader fails (*refusal null). The name's extension plays no part.
 BITMAP *Image_Load(const char *path, RGB *palette, const char **refusal);
-// The same for a file's bytes already in memory.
-BITMAP *Image_Load_Bytes(const uint8_t *bytes, size_t size, RGB *palette,
-                         const char **refusal);
 // Grey bytes of width x height from image (points outside it read as -1), rows top-down.
 void Image_To_Grey(BITMAP *image, const RGB *palette, uint8_t *grey, uint32_t width,
                    uint32_t height);
