@@ -1,6 +1,7 @@
 // qor-devinfo.cpp: searches the library's objects by class, type and name and prints their info.
 #include <cstddef>
 
+#include "console_streams.h"
 #include "devinfo_options.h"
 #include "error_check.h"
 #include "qorlib3.h"
@@ -87,6 +88,8 @@ void Search_Objects() {
 }  // namespace
 
 int main(int argc, char **argv) {
+  if (!Std_Streams_Open()) return 1;
+  Std_Output_Check_At_Exit("qor-devinfo", 1);
   const char *program = argc > 0 ? argv[0] : "qor-devinfo";
   switch (Devinfo_Parse_Options(argc, argv, &options)) {
     case PARSE_USAGE:
