@@ -107,6 +107,23 @@ class ViewerSignals(unittest.TestCase):
         self.assertTrue(r.stdout.startswith("Init QOR-VOZ3:OK\n" + SYSTEM_LIST), r.stdout)
         self.assertEqual(harness.read_trace(trace)[-1], "Exit(ptr) -> 0")
 
+    def test_a_crash_under_allegro_shows_the_sanitizer_report(self):
+        # Allegro puts a handler of its own on SIGSEGV; the tests' environment keeps it out.
+        ldd = subprocess.run(["ldd", harness.program("qor-system")], stdout=subprocess.PIPE,
+                             check=True).stdout
+        if b"libasan" not in ldd:
+            self.skipTest("not a sanitizer build")
+        with harness.Xvfb() as x:
+            r = Started("qor-system", ["s1"], display=x.display)
+            try:
+                r.wait_output(FRAME, timeout=60)
+                r.proc.send_signal(signal.SIGSEGV)
+                r.wait_exit(30)
+            finally:
+                r.kill()
+        self.assertIn("ERROR: AddressSanitizer: SEGV", r.stderr)
+        self.assertNotIn("Shutting down Allegro", r.stderr)
+
     def test_qor_line_runs_its_cleanup_on_a_signal(self):
         with harness.Xvfb(800, 600) as x:
             for sig in (signal.SIGINT, signal.SIGTERM):
