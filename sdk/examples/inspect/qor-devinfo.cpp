@@ -71,8 +71,8 @@ void Print_Object_Control(QorObjectId object) {
 }
 
 void Search_Objects() {
-  // A search index that would overflow ends the search like an exhausted one.
-  for (int32_t index = 0; index >= 0; ++index) {
+  int32_t index = 0;
+  do {
     QorObjectId object = QORLIB3_NONE;
     // The status that ends the search is the ordinary end of every run: not reported.
     if (QorVoz3ObjectSearch(index, QORLIB3_NONE, options.classFilter, options.typeFilter,
@@ -82,7 +82,7 @@ void Search_Objects() {
     Print_Info_Line(object, FIRST_INFO_LINE);
     Print_Info_Line(object, SECOND_INFO_LINE);
     Print_Object_Control(object);
-  }
+  } while (Search_Index_Next(&index));
 }
 
 }  // namespace
