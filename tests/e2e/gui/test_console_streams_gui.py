@@ -1,13 +1,15 @@
 """test_console_streams_gui.py: the two viewers with a closed standard descriptor (the X
-connection must not take its number: the keys still reach the program) and with standard output
+connection or the trace file must not take its number: the keys still reach the program) and with standard output
 on a full device (a failure at the end, with the program's failure status)."""
 import os
+import re
 import subprocess
 import tempfile
 import unittest
 
 import harness
 
+TRACE_LINE = re.compile(r"^\w+\(.*\) -> ")
 # program, arguments, the key that ends it, the trace line counted, how many show it is waiting.
 VIEWERS = [("qor-system", ["s1"], "Escape", "InDInterfaceEndBlock", 3),
            ("qor-line", [], "space", "InDInterfaceEndBlock", 10)]
@@ -53,6 +55,8 @@ class ViewerStreams(unittest.TestCase):
                                                             "closed%d" % fd, close=fd)
                         self.assertEqual(rc, 0, stderr)
                         self.assertIn("Exit(ptr) -> 0", calls[-2:])
+                        # Nor did the trace file take the closed number.
+                        self.assertEqual([l for l in calls if not TRACE_LINE.match(l)], [])
 
     def test_a_full_standard_output_ends_with_the_failure_status(self):
         with harness.Xvfb(800, 600) as x:
