@@ -102,7 +102,8 @@ bool fault_take(Op op, int64_t *value) {
 const char *faults_error() { return g_faultsError.empty() ? nullptr : g_faultsError.c_str(); }
 
 int inject_status(Op op, ErrorData *err, int64_t value) {
-  int status = static_cast<int>(static_cast<uint32_t>(value));
+  // A value beyond int's range stays the failure it was written as, not a negative success.
+  const int status = value > INT32_MAX ? INT32_MAX : static_cast<int>(value);
   if (status > 0)
     SIM_FAIL(err, status, "injected fault: QORSIM_FAULTS makes %s return %d", op_name(op),
              status);

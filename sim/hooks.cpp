@@ -1,8 +1,10 @@
 // hooks.cpp: reads the QORSIM_ switches once, writes the call trace and the statistics file.
 #include "hooks.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "call.h"
 
@@ -14,8 +16,19 @@ Stats g_stats;
 namespace {
 bool g_loaded = false;
 FILE *g_trace = nullptr;
+std::string g_tracePath;
+bool g_traceWarned = false;
 std::string g_statsPath;
 bool g_statsWritten = false;
+bool g_statsWarned = false;
+
+// Once per file: a lost trace or statistics file is worth one line, not one per call.
+void warn_once(bool *warned, const char *what, const std::string &path, int error) {
+  if (*warned) return;
+  *warned = true;
+  std::fprintf(stderr, "qorlib3: cannot write the %s file %s: %s\n", what, path.c_str(),
+               std::strerror(error));
+}
 
 void stats_at_exit() {
   // Exit came and nothing changed since: the file already holds the final figures.
@@ -30,8 +43,9 @@ void hooks_load() {
   faults_load(std::getenv("QORSIM_FAULTS"));
   const char *tracePath = std::getenv("QORSIM_TRACE");
   if (tracePath && *tracePath) {
+    g_tracePath = tracePath;
     g_trace = std::fopen(tracePath, "w");
-    if (!g_trace) std::fprintf(stderr, "qorlib3: cannot write the trace file %s\n", tracePath);
+    if (!g_trace) warn_once(&g_traceWarned, "trace", g_tracePath, errno);
   }
   const char *statsPath = std::getenv("QORSIM_STATS");
   if (statsPath && *statsPath) {
@@ -44,9 +58,12 @@ void hooks_load() {
 bool trace_on() { return g_trace != nullptr; }
 
 void trace_write(const std::string &line) {
-  std::fputs(line.c_str(), g_trace);
-  std::fputc('\n', g_trace);
-  std::fflush(g_trace);
+  const int callerErrno = errno;  // the traced call's caller may still look at it
+  errno = 0;
+  if (std::fputs(line.c_str(), g_trace) == EOF || std::fputc('\n', g_trace) == EOF ||
+      std::fflush(g_trace) == EOF)
+    warn_once(&g_traceWarned, "trace", g_tracePath, errno ? errno : EIO);
+  errno = callerErrno;
 }
 
 void trace_text(std::string &out, const char *text, size_t readable) {
@@ -111,12 +128,18 @@ void stats_write() {
   if (g_statsPath.empty()) return;
   FILE *f = std::fopen(g_statsPath.c_str(), "w");
   if (!f) {
-    std::fprintf(stderr, "qorlib3: cannot write the statistics file %s\n", g_statsPath.c_str());
+    warn_once(&g_statsWarned, "statistics", g_statsPath, errno);
     return;
   }
   std::string text = stats_json(g_stats);
-  std::fputs(text.c_str(), f);
-  std::fclose(f);
+  errno = 0;
+  const bool put = std::fputs(text.c_str(), f) != EOF;
+  const int putError = errno;
+  // fclose flushes: a full device shows here.
+  if (std::fclose(f) != 0 || !put) {
+    warn_once(&g_statsWarned, "statistics", g_statsPath, put ? (errno ? errno : EIO) : putError);
+    return;
+  }
   g_statsWritten = true;
 }
 

@@ -21,10 +21,11 @@ def program(name):
 
 def base_env(extra=None, display=None):
     """The environment of a program run: no display unless given, no leak checks
-    (Allegro and X11 keep memory until exit), every QORSIM_ switch cleared."""
+    (Allegro and X11 keep memory until exit), every QORSIM_ switch cleared. Allegro's own
+    SIGSEGV handler is kept out, so a crash shows the sanitizer's report."""
     env = {k: v for k, v in os.environ.items() if not k.startswith("QORSIM_")}
     env.pop("DISPLAY", None)
-    env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=0"
+    env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=0:allow_user_segv_handler=0"
     env["UBSAN_OPTIONS"] = "print_stacktrace=1:halt_on_error=1"
     if display:
         env["DISPLAY"] = display

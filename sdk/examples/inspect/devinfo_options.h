@@ -3,6 +3,7 @@
 #define INSPECT_DEVINFO_OPTIONS_H
 
 #include <cstddef>
+#include <cstdint>
 
 const size_t VALUE_BUFFER_SIZE = 1024;  // 1023 characters and the terminating zero
 
@@ -22,6 +23,14 @@ struct DevinfoOptions {
   const char *nameFilter;
   const char *badOption;
 };
+
+// Moves the object search's index on by one. False, with the index unchanged, at the last
+// index an int32_t holds: the search then ends as an exhausted one does.
+inline bool Search_Index_Next(int32_t *index) {
+  if (*index == INT32_MAX) return false;
+  ++*index;
+  return true;
+}
 
 // Reads argv[1..argc-1] from left to right into options, which it resets first.
 DevinfoParseResult Devinfo_Parse_Options(int argc, char **argv, DevinfoOptions *options);

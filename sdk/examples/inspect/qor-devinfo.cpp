@@ -1,6 +1,7 @@
 // qor-devinfo.cpp: searches the library's objects by class, type and name and prints their info.
 #include <cstddef>
 
+#include "console_streams.h"
 #include "devinfo_options.h"
 #include "error_check.h"
 #include "qorlib3.h"
@@ -70,8 +71,8 @@ void Print_Object_Control(QorObjectId object) {
 }
 
 void Search_Objects() {
-  // A search index that would overflow ends the search like an exhausted one.
-  for (int32_t index = 0; index >= 0; ++index) {
+  int32_t index = 0;
+  do {
     QorObjectId object = QORLIB3_NONE;
     // The status that ends the search is the ordinary end of every run: not reported.
     if (QorVoz3ObjectSearch(index, QORLIB3_NONE, options.classFilter, options.typeFilter,
@@ -81,12 +82,14 @@ void Search_Objects() {
     Print_Info_Line(object, FIRST_INFO_LINE);
     Print_Info_Line(object, SECOND_INFO_LINE);
     Print_Object_Control(object);
-  }
+  } while (Search_Index_Next(&index));
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
+  if (!Std_Streams_Open()) return 1;
+  Std_Output_Check_At_Exit("qor-devinfo", 1);
   const char *program = argc > 0 ? argv[0] : "qor-devinfo";
   switch (Devinfo_Parse_Options(argc, argv, &options)) {
     case PARSE_USAGE:

@@ -1,6 +1,7 @@
 // qor-objtree.cpp: prints the library's device tree.
 #include <cstring>
 
+#include "console_streams.h"
 #include "error_check.h"
 #include "qorlib3.h"
 
@@ -25,6 +26,8 @@ void Print_Tree_Text(const QorVoz3String &tree) {
 }  // namespace
 
 int main() {  // arguments are not read
+  if (!Std_Streams_Open()) return 1;
+  Std_Output_Check_At_Exit("qor-objtree", 1);
   Console_Printf("Init QOR-VOZ3: ");
   QorVoz3Init(&record);
   Error_Check(&record);

@@ -7,6 +7,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+
+#include "console_streams.h"
+#include "stop_signals.h"
 
 namespace {
 
@@ -20,6 +24,8 @@ const int LINE_BLOCKS = 10;
 const uint32_t LINE_WAIT_TIMEOUT = 100000;
 const int SCREEN_WIDTH = 800;
 const int SCREEN_HEIGHT = 600;
+const int STOP_EXIT_BASE = 128;  // a stopped run ends as the shell reports a signal: 128 + number
+const long KEY_POLL_NS = 10 * 1000 * 1000;
 
 const char *const ERROR_FORMAT =
     "\nQORLIB3 %t: %c - %m\n  File: %f\n  Line: %l\n  Date: %d\n  Object Id: %i\n"
@@ -86,6 +92,11 @@ void Start_Library(QorHandle &modeOption, QorHandle &rateOption, QorHandle &trig
   Say("OK\n");
 }
 
+// SIGINT, SIGTERM or SIGHUP: the cleanup runs and the program ends.
+void Stop_If_Asked() {
+  if (const int sig = Stop_Signal()) Cleanup_And_Exit(STOP_EXIT_BASE + sig);
+}
+
 // Enters the 800 x 600 grey mode; ends the program with 0 when there is no mode to enter.
 void Video_Setup() {
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
@@ -106,6 +117,24 @@ void Video_Setup() {
     g_greyPalette[i].filler = 0;
   }
   set_palette(g_greyPalette);
+}
+
+// Allegro's start-up puts handlers of its own on the stop signals; they wait until ours are back.
+void Video_Setup_Guarded() {
+  Stop_Signals_Hold(true);
+  Video_Setup();
+  Stop_Signals_Install();
+  Stop_Signals_Hold(false);
+}
+
+// readkey() would not see a stop signal, and rest() does not sleep without Allegro's timer.
+void Key_Wait() {
+  const timespec pause = {0, KEY_POLL_NS};
+  while (!keypressed()) {
+    Stop_If_Asked();
+    nanosleep(&pause, nullptr);
+  }
+  readkey();
 }
 
 // Makes one block ready to read: at most one wait, then data or the end of the program.
@@ -153,19 +182,23 @@ void Block_Wait(QorHandle input, ErrorData *err) {
   ellipse(lines, SCREEN_W / 2, lines->h / 2, SCREEN_W / 2, lines->h / 2, white);
 
   for (int n = 0; n < LINE_BLOCKS; ++n) {
+    Stop_If_Asked();
     Block_Wait(input, err);
     Check_Status(QorVoz3InDInterfaceBeginBlock(input, err), err);
     Check_Status(Line_Block_Transfer(input, lines, err), err);
     Check_Status(QorVoz3InDInterfaceEndBlock(input, err), err);
     Line_Strip_Draw(screen, lines, n, SCREEN_W, white);
   }
-  readkey();
+  Key_Wait();
   Cleanup_And_Exit(0);
 }
 
 }  // namespace
 
 int main() {
+  if (!Std_Streams_Open()) return -1;
+  Std_Output_Check_At_Exit("qor-line", -1);
+  Stop_Signals_Install();
   if (QorVoz3ErrorDataCreate(&g_line.errorData) > 0) std::exit(-1);
 
   QorHandle modeOption = QORLIB3_NONE;
@@ -176,6 +209,7 @@ int main() {
   Start_Library(modeOption, rateOption, triggerOption, transferControl, input);
 
   Say("Go to video mode and show images.\n");
-  Video_Setup();
+  Stop_If_Asked();
+  Video_Setup_Guarded();
   Blocks_Show(input);
 }

@@ -9,6 +9,7 @@
 #include "display_buffer.h"
 #include "keyboard.h"
 #include "overlay.h"
+#include "stop_signals.h"
 #include "viewer.h"
 
 Cycle cycle;
@@ -275,6 +276,6 @@ bool Acquisition_Pass() {
 
 void Acquisition_Loop() {
   Overlay_Reset();  // fixes the line height and starts the frame-rate window afresh
-  while (Acquisition_Pass()) {
+  while (!Stop_Signal() && Acquisition_Pass()) {  // a stop signal ends the loop as ESC does
   }
 }

@@ -8,9 +8,11 @@
 #include <cstdlib>
 
 #include "acquisition.h"
+#include "console_streams.h"
 #include "control_table.h"
 #include "display_buffer.h"
 #include "startup.h"
+#include "stop_signals.h"
 #include "video.h"
 
 namespace {
@@ -191,17 +193,31 @@ int Shut_Down(bool allegroStarted) {
 
 }  // namespace
 
+// A stop signal (SIGINT, SIGTERM, SIGHUP) is recorded from the start; the start-up steps run to
+// their end and the loop, at its first pass, ends as after ESC. Only the system dialogue gives way
+// at once, as when its input ends.
 int main(int argc, char **argv) {
+  if (!Std_Streams_Open()) return EXIT_FAILED;
+  Std_Output_Check_At_Exit("qor-system", EXIT_FAILED);
+  Stop_Signals_Install();
   const char *const *args = argv;
   Command_Line_Read(argc, args);
   if (!Library_Start()) return EXIT_FAILED;
-  if (!System_Choose(stdin)) {
+  Stop_Signals_End_Input(true);
+  const bool chosen = System_Choose(stdin);
+  Stop_Signals_End_Input(false);
+  if (!chosen) {
     Failed(QorVoz3Exit(&viewer.error));
     return EXIT_FAILED;
   }
   if (!Start_Up(argc, args)) return EXIT_FAILED;
 
+  // Allegro's start-up puts handlers of its own on the stop signals (and on an ignored one):
+  // signals wait until ours are back.
+  Stop_Signals_Hold(true);
   const GraphicsResult graphics = Graphics_Start();
+  Stop_Signals_Install();
+  Stop_Signals_Hold(false);
   // The cycle, the selection and the toggles start from their static start values.
   if (graphics == GRAPHICS_READY) Acquisition_Loop();
   const int code = Shut_Down(graphics != GRAPHICS_NO_ALLEGRO);
