@@ -2,6 +2,7 @@
 #include "line_cleanup.h"
 #include "line_display.h"
 #include "line_transfer.h"
+#include "line_usage.h"
 
 #include <allegro.h>
 #include <cerrno>
@@ -165,7 +166,11 @@ void Block_Wait(QorHandle input, ErrorData *err) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char **argv) {
+  if (Line_Usage_Asked(argc, argv)) {
+    Line_Usage_Print();
+    return 0;
+  }
   if (QorVoz3ErrorDataCreate(&g_line.errorData) > 0) std::exit(-1);
 
   QorHandle modeOption = QORLIB3_NONE;
