@@ -2,6 +2,7 @@
 #include "line_cleanup.h"
 #include "line_display.h"
 #include "line_transfer.h"
+#include "line_usage.h"
 
 #include <allegro.h>
 #include <cerrno>
@@ -195,9 +196,13 @@ void Block_Wait(QorHandle input, ErrorData *err) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char **argv) {
   if (!Std_Streams_Open()) return -1;
   Std_Output_Check_At_Exit("qor-line", -1);
+  if (Line_Usage_Asked(argc, argv)) {
+    Line_Usage_Print();
+    return 0;
+  }
   Stop_Signals_Install();
   if (QorVoz3ErrorDataCreate(&g_line.errorData) > 0) std::exit(-1);
 

@@ -2,8 +2,10 @@
 #include "startup.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
+#include "usage.h"
 #include "video.h"
 #include "viewer.h"
 
@@ -109,6 +111,11 @@ bool Scan_Signed(const char *text, int32_t *value) {
 }
 
 void Command_Line_Read(int argc, const char *const *argv) {
+  // Help is all a user asking for it wants: before the library starts, nothing to release.
+  if (Usage_Asked(argc, argv)) {
+    Usage_Print(stdout);
+    std::exit(0);
+  }
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
     uint32_t id = 0;
