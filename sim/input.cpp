@@ -108,6 +108,7 @@ int QorVoz3InDInterfaceQueryReady(QorHandle input, uint64_t *readySize, ErrorDat
     SIM_NEED_PTR(err, readySize, "ready size pointer");
     int64_t now = now_ns();
     stream_touch(sys, now);
+    stream_keep_newest(sys, now);
     *readySize = stream_ready(sys, now) ? system_geometry(sys).bytes : 0;
     return QORLIB3_OK;
   };
@@ -120,6 +121,7 @@ int QorVoz3InDInterfaceWait(QorHandle input, uint32_t timeout, ErrorData *err) {
     if (int rc = need_running(sys, err)) return rc;
     int64_t now = now_ns();
     stream_touch(sys, now);
+    stream_keep_newest(sys, now);
     if (stream_ready(sys, now)) return QORLIB3_OK;
     int64_t deadline = now + static_cast<int64_t>(timeout) * 1000000;
     int64_t due = stream_next_due(sys);
@@ -144,6 +146,7 @@ int QorVoz3InDInterfaceBeginBlock(QorHandle input, ErrorData *err) {
                       sys->def->name);
     int64_t now = now_ns();
     stream_touch(sys, now);
+    stream_keep_newest(sys, now);
     if (!stream_ready(sys, now))
       return SIM_FAIL(err, QORLIB3_ERR_NO_DATA, "no data ready on system %s", sys->def->name);
     b.open = true;

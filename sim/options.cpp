@@ -214,7 +214,7 @@ int QorVoz3GetInfoScalarVal(QorHandle info, int32_t *value, uint32_t *unit, Erro
     SIM_NEED_PTR(err, value, "value pointer");
     SIM_NEED_PTR(err, unit, "unit pointer");
     *value = d->kind == INFO_TEMPERATURE ? system_temperature(sys)
-                                         : static_cast<int32_t>(sys->stream.delivered);
+                                         : static_cast<int32_t>(stream_made(sys, now_ns()));
     *unit = d->unit;
     return QORLIB3_OK;
   };

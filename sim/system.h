@@ -29,7 +29,8 @@ struct Stream {
   int64_t t0;           // when the clock (re)started
   uint64_t base;        // frames that came due before t0
   uint64_t triggers;    // software-triggered frames
-  uint64_t delivered;   // frames handed out since the last restart (frame number of the next)
+  uint64_t delivered;   // frames handed out or dropped since the last restart (number of the next)
+  uint64_t dropped;     // frames the full ring gave up since SystemInit
 };
 
 // What a frame looks like; fixed for a block when it begins.

@@ -5,6 +5,7 @@ qor_unit_test(sim_api
   LIBS qorlib3)
 # Each case runs in a child process: the switches are read once per process.
 qor_unit_test(sim_switches SOURCES sim_switches_test.cpp LIBS qorlib3)
+qor_unit_test(sim_ring SOURCES sim_ring_test.cpp LIBS qorlib3)
 qor_unit_test(sim_faults_grammar SOURCES sim_faults_grammar_test.cpp LIBS qorsim_static)
 
 # The binding as strict C99, warnings as errors.
