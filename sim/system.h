@@ -10,6 +10,8 @@
 
 namespace sim {
 
+struct Source;  // system 9's pipeline (source.cpp)
+
 struct Rect {
   uint32_t x, y, w, h;
 };
@@ -75,6 +77,7 @@ struct System {
   Stream stream;
   OutputBlock upload;
   std::vector<uint8_t> uploaded;  // last completed upload, kUploadWidth x kUploadHeight
+  Source *source;                 // system 9 only
 };
 
 // The system a handle of the given kind belongs to (and the slot's aux number); otherwise
