@@ -148,7 +148,8 @@ int QorVoz3SystemCreate(uint32_t systemId, QorHandle *system, ErrorData *err) {
     if (def && def->id == kSourceSystemId && !source_configured()) def = nullptr;
     if (!def)
       return SIM_FAIL(err, QORLIB3_ERR_UNKNOWN_SYSTEM,
-                      "system id %u is not in the catalogue (1, 2, 3, 4, 5, 6, 8)", systemId);
+                      "system id %u is not in the catalogue (1, 2, 3, 4, 5, 6, 8%s)", systemId,
+                      source_configured() ? ", 9" : "");
     System *sys = new System{};
     sys->def = def;
     sys->createdAt = now_ns();
