@@ -44,6 +44,10 @@ struct Source {
   GstSample *block = nullptr;
   GstVideoFrame frame;
   bool mapped = false;
+  // The last caps turned into a geometry (held, so the pointer names them while cached).
+  GstCaps *parsedCaps = nullptr;
+  GstVideoInfo parsedInfo;
+  Geometry parsed;
 };
 
 namespace {
@@ -259,8 +263,8 @@ GstCaps *wanted_caps(System *sys) {
   return caps;
 }
 
-int geometry_of(System *sys, GstCaps *caps, Geometry *g, ErrorData *err) {
-  GstVideoInfo info;
+int parse_geometry(System *sys, GstCaps *caps, GstVideoInfo &info, Geometry *g,
+                   ErrorData *err) {
   if (!caps || !gst_video_info_from_caps(&info, caps))
     return SIM_FAIL(err, QORLIB3_ERR_GENERIC, "system %s: the source's format is not known yet",
                     sys->def->name);
@@ -283,6 +287,25 @@ int geometry_of(System *sys, GstCaps *caps, Geometry *g, ErrorData *err) {
   g->linesInBlock = g->height;
   g->elementCount = uint64_t{g->width} * g->height * f->elementsPerPixel;
   g->bytes = uint64_t{g->lineSize} * g->height;
+  return QORLIB3_OK;
+}
+
+// The geometry of caps; parsed once for the caps every frame of a stream shares.
+int geometry_of(System *sys, GstCaps *caps, Geometry *g, ErrorData *err,
+                GstVideoInfo *info = nullptr) {
+  Source *s = sys->source;
+  if (!caps || caps != s->parsedCaps) {
+    GstVideoInfo parsedInfo;
+    Geometry parsed;
+    if (int rc = parse_geometry(sys, caps, parsedInfo, &parsed, err)) return rc;
+    gst_caps_ref(caps);
+    if (s->parsedCaps) gst_caps_unref(s->parsedCaps);
+    s->parsedCaps = caps;
+    s->parsedInfo = parsedInfo;
+    s->parsed = parsed;
+  }
+  *g = s->parsed;
+  if (info) *info = s->parsedInfo;
   return QORLIB3_OK;
 }
 
@@ -359,6 +382,7 @@ void source_close(System *sys) {
   poll_bus(s);
   clear_ring(s);
   replace_caps(s, nullptr);
+  if (s->parsedCaps) gst_caps_unref(s->parsedCaps);
   gst_bus_set_sync_handler(s->bus, nullptr, nullptr, nullptr);
   gst_object_unref(s->bus);
   gst_object_unref(s->threads);
@@ -485,12 +509,10 @@ int source_begin(System *sys, ErrorData *err) {
                     s->ended ? ": end of stream" : "");
   Geometry g;
   GstVideoInfo info;
-  GstCaps *caps = gst_sample_get_caps(sample);
-  if (int rc = geometry_of(sys, caps, &g, err)) {
+  if (int rc = geometry_of(sys, gst_sample_get_caps(sample), &g, err, &info)) {
     gst_sample_unref(sample);
     return rc;
   }
-  gst_video_info_from_caps(&info, caps);
   s->block = sample;
   s->mapped = gst_video_frame_map(&s->frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ);
   if (!s->mapped) {
@@ -507,6 +529,10 @@ void source_copy(System *sys, uint64_t offset, uint64_t size, uint8_t *dest) {
   const uint8_t *data = static_cast<const uint8_t *>(GST_VIDEO_FRAME_PLANE_DATA(&s->frame, 0));
   uint64_t stride = static_cast<uint64_t>(GST_VIDEO_FRAME_PLANE_STRIDE(&s->frame, 0));
   uint64_t line = sys->block.g.lineSize;
+  if (stride == line) {  // rows without padding: one copy
+    std::memcpy(dest, data + offset, size);
+    return;
+  }
   while (size > 0) {
     uint64_t row = offset / line, col = offset % line;
     uint64_t n = line - col < size ? line - col : size;
