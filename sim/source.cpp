@@ -347,10 +347,23 @@ int source_open(System *sys, ErrorData *err) {
     if (pipeline) gst_object_unref(pipeline);
     return rc;
   }
+  // The description may be a lone element rather than a pipeline, or reuse our names.
+  GstElement *format = GST_IS_BIN(pipeline)
+                           ? gst_bin_get_by_name(GST_BIN(pipeline), "qorsim-format") : nullptr;
+  GstElement *sink = GST_IS_BIN(pipeline)
+                         ? gst_bin_get_by_name(GST_BIN(pipeline), "qorsim-sink") : nullptr;
+  if (!format || !sink || !GST_IS_APP_SINK(sink)) {
+    if (format) gst_object_unref(format);
+    if (sink) gst_object_unref(sink);
+    gst_object_unref(pipeline);
+    return SIM_FAIL(err, QORLIB3_ERR_GENERIC,
+                    "QORSIM_SOURCE \"%s\" does not make a pipeline with the library's sink",
+                    text ? text : "");
+  }
   Source *s = new Source;
   s->pipeline = pipeline;
-  s->format = gst_bin_get_by_name(GST_BIN(pipeline), "qorsim-format");
-  s->sink = GST_APP_SINK(gst_bin_get_by_name(GST_BIN(pipeline), "qorsim-sink"));
+  s->format = format;
+  s->sink = GST_APP_SINK(sink);
   s->bus = gst_element_get_bus(pipeline);
   s->threads = GST_TASK_POOL(g_object_new(join_pool_get_type(), nullptr));
   gst_bus_set_sync_handler(s->bus, on_bus_sync, s, nullptr);
