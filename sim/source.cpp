@@ -376,7 +376,7 @@ int source_open(System *sys, ErrorData *err) {
     callbacks.new_sample = on_sample;
     gst_app_sink_set_callbacks(s->sink, &callbacks, s, nullptr);
   } else {
-    gst_app_sink_set_max_buffers(s->sink, 2);
+    gst_app_sink_set_max_buffers(s->sink, 4);
     gst_app_sink_set_drop(s->sink, FALSE);
   }
   GstPad *pad = gst_element_get_static_pad(GST_ELEMENT(s->sink), "sink");
