@@ -16,6 +16,7 @@
 
 #include "catalogue.h"
 #include "hooks.h"
+#include "join_pool.h"
 #include "stream.h"
 
 namespace sim {
@@ -55,52 +56,6 @@ constexpr int64_t kFirstFrameNs = 10000000000;  // how long Init waits for the f
 constexpr int64_t kSliceNs = 20000000;          // bus checks while a wait goes on
 
 bool g_gstReady = false;
-
-// GStreamer's default task pool keeps finished streaming threads idle for reuse; this one
-// runs each task on its own joinable thread, so stopping the pipeline ends its threads.
-struct JoinPool {
-  GstTaskPool parent;
-};
-struct JoinPoolClass {
-  GstTaskPoolClass parent_class;
-};
-G_DEFINE_TYPE(JoinPool, join_pool, GST_TYPE_TASK_POOL)
-
-struct TaskStart {
-  GstTaskPoolFunction func;
-  gpointer data;
-};
-
-gpointer task_main(gpointer p) {
-  TaskStart start = *static_cast<TaskStart *>(p);
-  delete static_cast<TaskStart *>(p);
-  start.func(start.data);
-  return nullptr;
-}
-
-gpointer join_pool_push(GstTaskPool *, GstTaskPoolFunction func, gpointer data, GError **error) {
-  TaskStart *start = new TaskStart{func, data};
-  GThread *thread = g_thread_try_new("qorsim-stream", task_main, start, error);
-  if (!thread) delete start;
-  return thread;
-}
-
-void join_pool_join(GstTaskPool *, gpointer id) {
-  if (id) g_thread_join(static_cast<GThread *>(id));
-}
-
-void join_pool_prepare(GstTaskPool *, GError **) {}
-void join_pool_cleanup(GstTaskPool *) {}
-
-void join_pool_class_init(JoinPoolClass *klass) {
-  GstTaskPoolClass *pool = GST_TASK_POOL_CLASS(klass);
-  pool->prepare = join_pool_prepare;
-  pool->cleanup = join_pool_cleanup;
-  pool->push = join_pool_push;
-  pool->join = join_pool_join;
-}
-
-void join_pool_init(JoinPool *) {}
 
 // Every task the pipeline makes runs on the source's own pool.
 GstBusSyncReply on_bus_sync(GstBus *, GstMessage *m, gpointer data) {
@@ -365,7 +320,7 @@ int source_open(System *sys, ErrorData *err) {
   s->format = format;
   s->sink = GST_APP_SINK(sink);
   s->bus = gst_element_get_bus(pipeline);
-  s->threads = GST_TASK_POOL(g_object_new(join_pool_get_type(), nullptr));
+  s->threads = join_pool_new();
   gst_bus_set_sync_handler(s->bus, on_bus_sync, s, nullptr);
   // No preroll: a state change then completes at once instead of on a helper thread.
   g_object_set(s->sink, "async", FALSE, nullptr);
