@@ -12,16 +12,21 @@ constexpr uint32_t kTypeExposureTime = 0x400103;
 constexpr uint32_t kTypeFrameRate = 0x400104;
 constexpr uint32_t kTypeGain = 0x400105;
 constexpr uint32_t kTypeRoi = 0x400106;
+constexpr uint32_t kTypeWidth = 0x400107;
+constexpr uint32_t kTypeHeight = 0x400108;
 constexpr uint32_t kTypeLineScanMode = 0x400009;
 constexpr uint32_t kTypeLineRate = 0x400017;
 constexpr uint32_t kTypeLineTrigger = 0x400044;
 constexpr uint32_t kInfoSensorTemp = 0x500001;
 constexpr uint32_t kInfoFrameCounter = 0x500002;
 constexpr uint32_t kInfoFirmwareBuild = 0x500003;
+constexpr uint32_t kInfoFramesDropped = 0x500004;
+constexpr uint32_t kInfoSourceRate = 0x500005;
+constexpr uint32_t kInfoStreamEnded = 0x500006;
 
 // Unit codes (standard list 3).
 constexpr uint32_t kUnitUs = 1, kUnitMs = 2, kUnitHz = 3, kUnitMHz = 4, kUnitDb = 5,
-                   kUnitC = 6, kUnitFrames = 7;
+                   kUnitC = 6, kUnitFrames = 7, kUnitPixels = 8, kUnitFlag = 9;
 
 // Enumeration values (standard list 4).
 constexpr uint32_t kPatGradient = 0x100, kPatMovingBar = 0x101, kPatCheckerboard = 0x102,
@@ -45,7 +50,8 @@ struct OptionDef {
   uint8_t initialIndex;
 };
 
-enum InfoKind : uint8_t { INFO_TEMPERATURE, INFO_FRAME_COUNTER, INFO_NOT_SCALAR };
+// INFO_SOURCE: a value of system 9's pipeline (source_info).
+enum InfoKind : uint8_t { INFO_TEMPERATURE, INFO_FRAME_COUNTER, INFO_NOT_SCALAR, INFO_SOURCE };
 struct InfoDef {
   uint32_t type;
   InfoKind kind;
@@ -53,7 +59,7 @@ struct InfoDef {
 };
 
 constexpr int kMaxOptions = 8;
-constexpr int kMaxInfos = 3;
+constexpr int kMaxInfos = 4;
 constexpr int kMaxInputControls = 2;
 
 struct SystemDef {

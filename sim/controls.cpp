@@ -3,6 +3,7 @@
 
 #include "call.h"
 #include "objects.h"
+#include "source.h"
 #include "stream.h"
 #include "system.h"
 
@@ -16,6 +17,17 @@ int unknown_code(ErrorData *err, uint32_t code, const char *what) {
 int system_command(const Slot &s, uint32_t code, ErrorData *err) {
   System *sys = static_cast<System *>(s.ptr);
   int64_t now = now_ns();
+  if (sys->source) {
+    if (s.kind == SLOT_TRANSFER_CONTROL && code == QORLIB3_CMD_TRANSFER_RESTART)
+      return source_restart(sys, err);
+    if (s.kind == SLOT_INPUT_CONTROL && code == QORLIB3_CMD_INPUT_START)
+      return source_play(sys, true, err);
+    if (s.kind == SLOT_INPUT_CONTROL && code == QORLIB3_CMD_INPUT_STOP)
+      return source_play(sys, false, err);
+    if (s.kind == SLOT_INPUT_CONTROL && code == QORLIB3_CMD_INPUT_TRIGGER)
+      return SIM_FAIL(err, QORLIB3_ERR_BAD_ARGUMENT,
+                      "command 0x%x: a GStreamer source takes no software trigger", code);
+  }
   if (s.kind == SLOT_INPUT_CONTROL) {
     switch (code) {
       case QORLIB3_CMD_INPUT_START:

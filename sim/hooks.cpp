@@ -107,9 +107,10 @@ uint64_t fnv1a64(const uint8_t *data, uint64_t size, uint64_t hash) {
 std::string stats_json(const Stats &stats) {
   char buf[256];
   std::snprintf(buf, sizeof buf,
-                "{\"frames_delivered\": %llu, \"blocks_begun\": %llu, \"blocks_ended\": %llu, "
-                "\"bytes_transferred\": %llu, \"uploads\": [",
+                "{\"frames_delivered\": %llu, \"frames_dropped\": %llu, \"blocks_begun\": %llu, "
+                "\"blocks_ended\": %llu, \"bytes_transferred\": %llu, \"uploads\": [",
                 static_cast<unsigned long long>(stats.framesDelivered),
+                static_cast<unsigned long long>(stats.framesDropped),
                 static_cast<unsigned long long>(stats.blocksBegun),
                 static_cast<unsigned long long>(stats.blocksEnded),
                 static_cast<unsigned long long>(stats.bytesTransferred));

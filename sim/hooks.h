@@ -43,6 +43,7 @@ void trace_write(const std::string &line);
 // ---- Statistics ----
 struct Stats {
   uint64_t framesDelivered = 0;
+  uint64_t framesDropped = 0;
   uint64_t blocksBegun = 0;
   uint64_t blocksEnded = 0;
   uint64_t bytesTransferred = 0;

@@ -7,6 +7,7 @@
 #include "dataheader.h"
 #include "hooks.h"
 #include "patterns.h"
+#include "source.h"
 #include "stream.h"
 #include "system.h"
 
@@ -47,7 +48,10 @@ __attribute__((noinline)) int transfer(QorHandle input, void *destination, uint6
                     static_cast<unsigned long long>(size), static_cast<unsigned long long>(left));
   if (size == 0) return QORLIB3_OK;
   SIM_NEED_PTR(err, destination, "destination");
-  pattern_fill(b.spec, b.cursor, size, static_cast<uint8_t *>(destination));
+  if (sys->source)
+    source_copy(sys, b.offset, size, static_cast<uint8_t *>(destination));
+  else
+    pattern_fill(b.spec, b.cursor, size, static_cast<uint8_t *>(destination));
   b.offset += size;
   *transferred = size;
   g_stats.bytesTransferred += size;
@@ -96,6 +100,11 @@ extern "C" {
 int QorVoz3InDInterfaceGetType(QorHandle input, QorHandle header, ErrorData *err) {
   auto work = [&]() -> int {
     SIM_INPUT(sys, input);
+    if (sys->source) {
+      Geometry g;
+      if (int rc = source_geometry(sys, &g, err)) return rc;
+      return header_fill(header, g, err);
+    }
     return header_fill(header, system_geometry(sys), err);
   };
   return gate_status(OP_InDInterfaceGetType, err, work, input, header, err);
@@ -106,8 +115,10 @@ int QorVoz3InDInterfaceQueryReady(QorHandle input, uint64_t *readySize, ErrorDat
     SIM_INPUT(sys, input);
     if (int rc = need_running(sys, err)) return rc;
     SIM_NEED_PTR(err, readySize, "ready size pointer");
+    if (sys->source) return source_ready(sys, readySize, err);
     int64_t now = now_ns();
     stream_touch(sys, now);
+    stream_keep_newest(sys, now);
     *readySize = stream_ready(sys, now) ? system_geometry(sys).bytes : 0;
     return QORLIB3_OK;
   };
@@ -118,8 +129,10 @@ int QorVoz3InDInterfaceWait(QorHandle input, uint32_t timeout, ErrorData *err) {
   auto work = [&]() -> int {
     SIM_INPUT(sys, input);
     if (int rc = need_running(sys, err)) return rc;
+    if (sys->source) return source_wait(sys, timeout, err);
     int64_t now = now_ns();
     stream_touch(sys, now);
+    stream_keep_newest(sys, now);
     if (stream_ready(sys, now)) return QORLIB3_OK;
     int64_t deadline = now + static_cast<int64_t>(timeout) * 1000000;
     int64_t due = stream_next_due(sys);
@@ -143,16 +156,21 @@ int QorVoz3InDInterfaceBeginBlock(QorHandle input, ErrorData *err) {
       return SIM_FAIL(err, QORLIB3_ERR_BLOCK_STATE, "input block already begun on system %s",
                       sys->def->name);
     int64_t now = now_ns();
-    stream_touch(sys, now);
-    if (!stream_ready(sys, now))
-      return SIM_FAIL(err, QORLIB3_ERR_NO_DATA, "no data ready on system %s", sys->def->name);
+    if (sys->source) {
+      if (int rc = source_begin(sys, err)) return rc;  // sets b.g
+    } else {
+      stream_touch(sys, now);
+      stream_keep_newest(sys, now);
+      if (!stream_ready(sys, now))
+        return SIM_FAIL(err, QORLIB3_ERR_NO_DATA, "no data ready on system %s", sys->def->name);
+      b.g = system_geometry(sys);
+    }
     b.open = true;
     b.frame = sys->stream.delivered++;
     b.offset = 0;
-    b.g = system_geometry(sys);
     b.temperature = system_temperature(sys);
     FrameSpec &f = b.spec;
-    f.pattern = system_pattern(sys);
+    f.pattern = sys->source ? 0 : system_pattern(sys);  // 0: no pattern, transfers copy frames
     f.width = b.g.width;
     f.height = b.g.height;
     f.bytesPerPixel = b.g.bytesPerPixel;
@@ -212,6 +230,7 @@ int QorVoz3InDInterfaceEndBlock(QorHandle input, ErrorData *err) {
     if (int rc = need_block(sys, err)) return rc;
     InputBlock &b = sys->block;
     b.open = false;
+    if (sys->source) source_end(sys);
     ++g_stats.blocksEnded;
     if (b.offset == b.g.bytes) ++g_stats.framesDelivered;
     return QORLIB3_OK;

@@ -3,6 +3,7 @@
 
 #include "call.h"
 #include "objects.h"
+#include "stream.h"
 #include "system.h"
 
 namespace sim {
@@ -18,6 +19,8 @@ extern "C" {
 int QorVoz3Init(ErrorData *err) {
   auto work = [&]() -> int {
     if (const char *malformed = faults_error())
+      return SIM_FAIL(err, QORLIB3_ERR_BAD_ARGUMENT, "%s", malformed);
+    if (const char *malformed = stream_ring_error())
       return SIM_FAIL(err, QORLIB3_ERR_BAD_ARGUMENT, "%s", malformed);
     g_initialised = true;
     // The caller may hand over a record it never cleared: leave every field defined.

@@ -3,6 +3,7 @@
 
 #include "call.h"
 #include "catalogue.h"
+#include "source.h"
 
 namespace sim {
 
@@ -36,27 +37,32 @@ const ListEntry kInterfaces[] = {
     {"LineScanMode", kTypeLineScanMode},
     {"LineRate", kTypeLineRate},
     {"LineTrigger", kTypeLineTrigger},
+    {"Width", kTypeWidth},
+    {"Height", kTypeHeight},
 };
 const ListEntry kOptions[] = {
     {"TestPattern", kTypeTestPattern},   {"PixelFormat", kTypePixelFormat},
     {"ExposureTime", kTypeExposureTime}, {"FrameRate", kTypeFrameRate},
     {"Gain", kTypeGain},                 {"ROI", kTypeRoi},
     {"LineScanMode", kTypeLineScanMode}, {"LineRate", kTypeLineRate},
-    {"LineTrigger", kTypeLineTrigger},
+    {"LineTrigger", kTypeLineTrigger},   {"Width", kTypeWidth},
+    {"Height", kTypeHeight},
 };
 const ListEntry kInfos[] = {
-    {"SensorTemp", kInfoSensorTemp},
-    {"FrameCounter", kInfoFrameCounter},
-    {"FirmwareBuild", kInfoFirmwareBuild},
+    {"SensorTemp", kInfoSensorTemp},     {"FrameCounter", kInfoFrameCounter},
+    {"FirmwareBuild", kInfoFirmwareBuild}, {"FramesDropped", kInfoFramesDropped},
+    {"SourceRate", kInfoSourceRate},     {"StreamEnded", kInfoStreamEnded},
 };
 const ListEntry kUnits[] = {
     {"us", kUnitUs}, {"ms", kUnitMs}, {"Hz", kUnitHz},          {"mHz", kUnitMHz},
-    {"dB", kUnitDb}, {"C", kUnitC},   {"frames", kUnitFrames},
+    {"dB", kUnitDb}, {"C", kUnitC},   {"frames", kUnitFrames},    {"px", kUnitPixels},
+    {"flag", kUnitFlag},
 };
 const ListEntry kEnumerations[] = {
     {"Gradient", kPatGradient}, {"MovingBar", kPatMovingBar}, {"Checkerboard", kPatCheckerboard},
     {"Noise", kPatNoise},       {"UploadedImage", kPatUploaded}, {"Mono8", kFmtMono8},
-    {"Mono16", kFmtMono16},
+    {"Mono16", kFmtMono16},     {"Mono8", QORLIB3_PIXFMT_MONO8}, {"Mono16", QORLIB3_PIXFMT_MONO16},
+    {"Color24", QORLIB3_PIXFMT_RGB},
 };
 const ListEntry kAttributes[] = {
     {"Temperature", QORLIB3_ATTR_TEMPERATURE}, {"Angle", QORLIB3_ATTR_ANGLE},
@@ -65,24 +71,27 @@ const ListEntry kAttributes[] = {
 };
 const ListEntry kSystems[] = {
     {"SimMono8", 1},      {"SimRaw8", 2},    {"SimMono16", 3},   {"SimColor24", 4},
-    {"SimDataDevice", 5}, {"SimMinimal", 6}, {"SimLineScan", 8},
+    {"SimDataDevice", 5}, {"SimMinimal", 6}, {"SimLineScan", 8}, {"SimSource", 9},
 };
 
+// The last sourceOnly entries of a list belong to system 9 and are listed only while
+// QORSIM_SOURCE is set, so that the programs' transcripts stay as they are without it.
 struct StdList {
   uint32_t number;
   const ListEntry *entries;
   uint32_t count;
+  uint32_t sourceOnly;
 };
-#define SIM_LIST(n, table) {n, table, sizeof(table) / sizeof(table[0])}
+#define SIM_LIST(n, table, sourceOnly) {n, table, sizeof(table) / sizeof(table[0]), sourceOnly}
 const StdList kLists[] = {
-    SIM_LIST(QORLIB3_STDLIST_ERROR, kErrors),
-    SIM_LIST(QORLIB3_STDLIST_INTERFACE, kInterfaces),
-    SIM_LIST(QORLIB3_STDLIST_UNIT, kUnits),
-    SIM_LIST(QORLIB3_STDLIST_ENUMERATION, kEnumerations),
-    SIM_LIST(QORLIB3_STDLIST_ATTRIBUTE_TYPE, kAttributes),
-    SIM_LIST(QORLIB3_STDLIST_SYSTEM, kSystems),
-    SIM_LIST(QORLIB3_STDLIST_OPTION, kOptions),
-    SIM_LIST(QORLIB3_STDLIST_INFO, kInfos),
+    SIM_LIST(QORLIB3_STDLIST_ERROR, kErrors, 0),
+    SIM_LIST(QORLIB3_STDLIST_INTERFACE, kInterfaces, 2),
+    SIM_LIST(QORLIB3_STDLIST_UNIT, kUnits, 2),
+    SIM_LIST(QORLIB3_STDLIST_ENUMERATION, kEnumerations, 3),
+    SIM_LIST(QORLIB3_STDLIST_ATTRIBUTE_TYPE, kAttributes, 0),
+    SIM_LIST(QORLIB3_STDLIST_SYSTEM, kSystems, 1),
+    SIM_LIST(QORLIB3_STDLIST_OPTION, kOptions, 2),
+    SIM_LIST(QORLIB3_STDLIST_INFO, kInfos, 3),
 };
 #undef SIM_LIST
 }  // namespace
@@ -96,7 +105,7 @@ QorHandle list_handle(uint32_t number) {
 const ListEntry *list_entries(QorHandle list, uint32_t *count) {
   for (const StdList &l : kLists)
     if (l.number + 1 == list) {
-      *count = l.count;
+      *count = source_configured() ? l.count : l.count - l.sourceOnly;
       return l.entries;
     }
   *count = 0;

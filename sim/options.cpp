@@ -3,6 +3,7 @@
 
 #include "call.h"
 #include "lists.h"
+#include "source.h"
 #include "stream.h"
 #include "system.h"
 
@@ -48,6 +49,7 @@ void set_value(System *sys, OptionState &o, int64_t value) {
   if (o.def->type == kTypeFrameRate || o.def->type == kTypeLineRate)
     stream_rebase(sys, now_ns());
   o.value = value;
+  if (sys->source) source_options_changed(sys);
 }
 
 int64_t clamp64(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo : v > hi ? hi : v; }
@@ -165,6 +167,7 @@ int QorVoz3OptionSetNextEnumVal(QorHandle option, uint32_t mode, ErrorData *err)
     if (mode != 0)
       return SIM_FAIL(err, QORLIB3_ERR_BAD_ARGUMENT, "mode %u unknown (0: next value)", mode);
     o.enumIndex = (o.enumIndex + 1) % o.def->valueCount;
+    if (sys->source) source_options_changed(sys);
     return QORLIB3_OK;
   };
   return gate_status(OP_OptionSetNextEnumVal, err, work, option, mode, err);
@@ -213,8 +216,11 @@ int QorVoz3GetInfoScalarVal(QorHandle info, int32_t *value, uint32_t *unit, Erro
                       list_text(list_handle(QORLIB3_STDLIST_INFO), d->type));
     SIM_NEED_PTR(err, value, "value pointer");
     SIM_NEED_PTR(err, unit, "unit pointer");
-    *value = d->kind == INFO_TEMPERATURE ? system_temperature(sys)
-                                         : static_cast<int32_t>(sys->stream.delivered);
+    if (d->kind == INFO_SOURCE)
+      *value = static_cast<int32_t>(source_info(sys, d->type));
+    else
+      *value = d->kind == INFO_TEMPERATURE ? system_temperature(sys)
+                                           : static_cast<int32_t>(stream_made(sys, now_ns()));
     *unit = d->unit;
     return QORLIB3_OK;
   };

@@ -1,5 +1,12 @@
-// stream.cpp: frame pacing. Frames are never dropped: a slow client gets every frame in order.
+// stream.cpp: frame pacing and the buffer ring: a slow client finds the newest frames waiting,
+// the older ones counted as dropped, as a grabber's ring of buffers would leave them.
 #include "stream.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "hooks.h"
 
 namespace sim {
 
@@ -19,7 +26,62 @@ void settle(System *sys, int64_t now) {
   if (s.base < handed) s.base = handed;
   s.t0 = now;
 }
+
+constexpr uint32_t kDefaultRing = 4;
+constexpr unsigned long kMaxRing = 1000000;
+
+struct RingSetting {
+  uint32_t size = kDefaultRing;
+  std::string error;
+};
+
+const RingSetting &ring_setting() {
+  static const RingSetting setting = [] {
+    RingSetting r;
+    const char *text = std::getenv("QORSIM_BUFFERS");
+    if (!text || !*text) return r;
+    char *end = nullptr;
+    unsigned long n = std::strtoul(text, &end, 10);
+    if (*text < '0' || *text > '9' || *end != '\0' || n > kMaxRing) {
+      r.error = std::string("QORSIM_BUFFERS: \"") + text +
+                "\" is not a number of buffers from 0 (unbounded) to " + std::to_string(kMaxRing);
+      return r;
+    }
+    r.size = static_cast<uint32_t>(n);
+    return r;
+  }();
+  return setting;
+}
+
+uint64_t due_frames(const System *sys, int64_t now) {
+  const Stream &s = sys->stream;
+  return s.base + s.triggers + clock_frames(sys, now);
+}
 }  // namespace
+
+uint32_t stream_ring_size() { return ring_setting().size; }
+
+const char *stream_ring_error() {
+  const RingSetting &r = ring_setting();
+  return r.error.empty() ? nullptr : r.error.c_str();
+}
+
+void stream_keep_newest(System *sys, int64_t now) {
+  uint32_t ring = stream_ring_size();
+  Stream &s = sys->stream;
+  if (ring == 0) return;
+  uint64_t due = due_frames(sys, now);
+  if (due <= s.delivered + ring) return;
+  uint64_t lost = due - ring - s.delivered;
+  s.delivered += lost;
+  s.dropped += lost;
+  g_stats.framesDropped += lost;
+}
+
+uint64_t stream_made(const System *sys, int64_t now) {
+  uint64_t due = due_frames(sys, now);
+  return due > sys->stream.delivered ? due : sys->stream.delivered;
+}
 
 int64_t stream_period(const System *sys) {
   if (sys->def->lineScan) {

@@ -10,6 +10,8 @@
 
 namespace sim {
 
+struct Source;  // system 9's pipeline (source.cpp)
+
 struct Rect {
   uint32_t x, y, w, h;
 };
@@ -29,7 +31,8 @@ struct Stream {
   int64_t t0;           // when the clock (re)started
   uint64_t base;        // frames that came due before t0
   uint64_t triggers;    // software-triggered frames
-  uint64_t delivered;   // frames handed out since the last restart (frame number of the next)
+  uint64_t delivered;   // frames handed out or dropped since the last restart (number of the next)
+  uint64_t dropped;     // frames the full ring gave up since SystemInit
 };
 
 // What a frame looks like; fixed for a block when it begins.
@@ -74,6 +77,7 @@ struct System {
   Stream stream;
   OutputBlock upload;
   std::vector<uint8_t> uploaded;  // last completed upload, kUploadWidth x kUploadHeight
+  Source *source;                 // system 9 only
 };
 
 // The system a handle of the given kind belongs to (and the slot's aux number); otherwise

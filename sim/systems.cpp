@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "call.h"
+#include "source.h"
 #include "stream.h"
-#include "system.h"
 
 namespace sim {
 
@@ -14,6 +14,7 @@ namespace {
 std::vector<System *> g_systems;
 
 void release(System *sys) {
+  source_close(sys);
   for (OptionState &o : sys->options) handle_free(o.handle);
   for (QorHandle h : sys->infoHandles) handle_free(h);
   for (QorHandle h : sys->inputControls) handle_free(h);
@@ -144,9 +145,11 @@ int QorVoz3SystemCreate(uint32_t systemId, QorHandle *system, ErrorData *err) {
     SIM_NEED_INIT(err);
     SIM_NEED_PTR(err, system, "system handle pointer");
     const SystemDef *def = catalogue_find(systemId);
+    if (def && def->id == kSourceSystemId && !source_configured()) def = nullptr;
     if (!def)
       return SIM_FAIL(err, QORLIB3_ERR_UNKNOWN_SYSTEM,
-                      "system id %u is not in the catalogue (1, 2, 3, 4, 5, 6, 8)", systemId);
+                      "system id %u is not in the catalogue (1, 2, 3, 4, 5, 6, 8%s)", systemId,
+                      source_configured() ? ", 9" : "");
     System *sys = new System{};
     sys->def = def;
     sys->createdAt = now_ns();
@@ -157,8 +160,15 @@ int QorVoz3SystemCreate(uint32_t systemId, QorHandle *system, ErrorData *err) {
       o.enumIndex = o.def->initialIndex;
       o.rect = Rect{0, 0, def->width, def->height};
     }
+    if (def->id == kSourceSystemId) {
+      if (int rc = source_open(sys, err)) {
+        delete sys;
+        return rc;
+      }
+    }
     sys->handle = handle_new(SLOT_SYSTEM, sys, 0);
     if (sys->handle == 0) {
+      source_close(sys);
       delete sys;
       return SIM_FAIL(err, QORLIB3_ERR_NO_MEMORY, "no handle left");
     }
@@ -180,6 +190,11 @@ int QorVoz3SystemInit(QorHandle system, ErrorData *err) {
     s.running = true;
     s.clockStarted = !sys->def->lineScan;
     s.t0 = now_ns();
+    if (sys->source) {
+      sys->initialised = false;
+      if (int rc = source_start(sys, err)) return rc;
+      sys->initialised = true;
+    }
     return QORLIB3_OK;
   };
   return gate_status(OP_SystemInit, err, work, system, err);

@@ -14,41 +14,9 @@
 #include <vector>
 
 #include "qorlib3.h"
-#include "scratch_folder.h"
+#include "sim_child.h"
 
 namespace {
-
-// Runs body in a child with the environment set; the child's exit code is body's result
-// (0 when every check held, otherwise the line of the first failed check).
-int InChild(const std::vector<std::pair<const char *, std::string>> &env,
-            const std::function<int()> &body) {
-  std::fflush(nullptr);
-  pid_t pid = fork();
-  if (pid == 0) {
-    for (const auto &e : env) setenv(e.first, e.second.c_str(), 1);
-    std::_Exit(body());
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-}
-
-#define CHILD_CHECK(cond) \
-  do {                    \
-    if (!(cond)) return __LINE__ % 250 + 1; \
-  } while (0)
-
-// Removed when the test program ends (not by the children, which end inside it).
-const ScratchFolder scratch;
-
-std::string TempPath(const char *name) { return scratch.Path(name); }
-
-std::string ReadFile(const std::string &path) {
-  std::ifstream f(path);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 int Faults(const char *faults, const std::function<int()> &body) {
   return InChild({{"QORSIM_FAULTS", faults}}, body);
@@ -287,8 +255,8 @@ TEST(SimStats, CountsFramesBlocksBytesAndUploads) {
     char hash[17];
     std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Fnv(image)));
     EXPECT_EQ(ReadFile(path),
-              std::string("{\"frames_delivered\": 2, \"blocks_begun\": 4, \"blocks_ended\": 3, "
-                          "\"bytes_transferred\": 614500, \"uploads\": [{\"bytes\": 1000, "
+              std::string("{\"frames_delivered\": 2, \"frames_dropped\": 0, \"blocks_begun\": 4, "
+                          "\"blocks_ended\": 3, \"bytes_transferred\": 614500, \"uploads\": [{\"bytes\": 1000, "
                           "\"fnv1a64\": \"") +
                   hash + "\"}]}\n");
     std::remove(path.c_str());
