@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "screen_patch.h"
 #include "viewer.h"
 
 namespace {
@@ -165,5 +166,6 @@ void Video_Open() {
 }
 
 void Video_Close() {
+  Patch_Release();   // made for the screen that ends here
   set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
 }
