@@ -19,17 +19,46 @@ BITMAP *Memory_For_Screen() {
   return memory;
 }
 
-// The screen's pixels of the area, read from the copy Allegro keeps of it (no server request).
-// Reading selects no line for writing, so there is nothing to unwrite afterwards; an unwrite
-// would send the driver's last written scanline once more.
+// Row of the patch's area on the screen, read from the copy Allegro keeps of it (no server
+// request). Reading selects no line for writing, so there is nothing to unwrite afterwards; an
+// unwrite would send the driver's last written scanline once more.
+const unsigned char *Screen_Row(const ScreenPatch &patch, int row, int bytes) {
+  const uintptr_t line = bmp_read_line(screen, patch.y + row);
+  return reinterpret_cast<const unsigned char *>(line + static_cast<uintptr_t>(patch.x) * bytes);
+}
+
 void Copy_From_Screen(const ScreenPatch &patch) {
   const int bytes = (bitmap_color_depth(screen) + 7) / 8;
   const size_t rowBytes = static_cast<size_t>(patch.w) * bytes;
+  for (int row = 0; row < patch.h; ++row)
+    std::memcpy(patch.bitmap->line[row], Screen_Row(patch, row, bytes), rowBytes);
+}
+
+// The smallest rectangle of the patch holding every pixel that differs from the screen's.
+// False when none does.
+bool Changed_Box(const ScreenPatch &patch, int *x0, int *y0, int *x1, int *y1) {
+  const int bytes = (bitmap_color_depth(screen) + 7) / 8;
+  const size_t rowBytes = static_cast<size_t>(patch.w) * bytes;
+  size_t first = rowBytes, last = 0;
+  int top = -1, bottom = -1;
   for (int row = 0; row < patch.h; ++row) {
-    const uintptr_t from =
-        bmp_read_line(screen, patch.y + row) + static_cast<uintptr_t>(patch.x) * bytes;
-    std::memcpy(patch.bitmap->line[row], reinterpret_cast<const void *>(from), rowBytes);
+    const unsigned char *now = Screen_Row(patch, row, bytes);
+    const unsigned char *next = patch.bitmap->line[row];
+    if (std::memcmp(now, next, rowBytes) == 0) continue;
+    if (top < 0) top = row;
+    bottom = row;
+    size_t a = 0, b = rowBytes;
+    while (now[a] == next[a]) ++a;
+    while (now[b - 1] == next[b - 1]) --b;
+    if (a < first) first = a;
+    if (b > last) last = b;
   }
+  if (top < 0) return false;
+  *x0 = static_cast<int>(first / bytes);
+  *x1 = static_cast<int>((last + bytes - 1) / bytes);
+  *y0 = top;
+  *y1 = bottom + 1;
+  return true;
 }
 
 }  // namespace
@@ -54,7 +83,11 @@ bool Patch_Begin(ScreenPatch *patch, int x, int y, int w, int h, bool keepScreen
 
 void Patch_End(const ScreenPatch &patch) {
   if (!screen || !patch.bitmap || patch.bitmap == screen) return;
-  blit(patch.bitmap, screen, 0, 0, patch.x, patch.y, patch.w, patch.h);
+  // Pixels the screen already shows need not travel: most passes change a few lines of the
+  // overlay, and a still picture (the single-step pause) changes none.
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  if (!Changed_Box(patch, &x0, &y0, &x1, &y1)) return;
+  blit(patch.bitmap, screen, x0, y0, patch.x + x0, patch.y + y0, x1 - x0, y1 - y0);
 }
 
 void Patch_Release() {
