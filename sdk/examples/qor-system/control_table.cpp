@@ -8,6 +8,7 @@
 
 #include "image_upload.h"
 #include "screen_patch.h"
+#include "text_cache.h"
 #include "viewer.h"
 #include "video.h"
 
@@ -110,13 +111,14 @@ int Font_Width(const char *text) {
   return text_length(font, text);
 }
 
-bool Draw_Out_Interface(const ScreenPatch &patch, const ControlEntry &row, int y, int fg,
-                        int bg) {
+bool Draw_Out_Interface(const ScreenPatch &patch, uint32_t index, int y, int fg, int bg) {
+  const ControlEntry &row = controlTable.entries[index];
+  const unsigned slot = TEXT_SLOT_ROWS + 2 * index;
   char *const text = viewer.textBuffer;
   if (!Control_Format_Line(&row, text, TEXT_BUFFER_SIZE)) return false;
   BITMAP *const target = patch.bitmap;
   const int dx = patch.x, dy = patch.y;
-  textout_ex(target, font, text, -dx, y - dy, fg, bg);
+  Text_Out_Cached(target, slot, text, -dx, y - dy, fg, bg);
   const int labelWidth = text_length(font, text);
 
   int written = QorVoz3DataSPrintf(text, TEXT_BUFFER_SIZE, viewer.dataHeaderTmp, nullptr);
@@ -130,7 +132,7 @@ bool Draw_Out_Interface(const ScreenPatch &patch, const ControlEntry &row, int y
   const int screenWidth = screen->w;
   const uint32_t fit = Control_Scroll_Fit(labelWidth, screenWidth, text, length, Font_Width);
   const char *shown = text + Control_Scroll_Offset(fit, length, Clock_Ms());
-  textout_ex(target, font, shown, labelWidth - dx, y - dy, fg, bg);
+  Text_Out_Cached(target, slot + 1, shown, labelWidth - dx, y - dy, fg, bg);
   // The text has no trailing blanks and shrinks as it scrolls: clear what the previous pass
   // left right of it.
   const int end = labelWidth + text_length(font, shown);
@@ -269,9 +271,10 @@ bool Control_Draw_Line_Into(const ScreenPatch &patch, uint32_t index, int y) {
   const int fg = selected ? video.colours.selectionText : video.colours.text;
   const int bg = selected ? video.colours.selectionBackground : video.colours.background;
 
-  if (row.kind == CONTROL_KIND_OUT_INTERFACE) return Draw_Out_Interface(patch, row, y, fg, bg);
+  if (row.kind == CONTROL_KIND_OUT_INTERFACE) return Draw_Out_Interface(patch, index, y, fg, bg);
   if (!Control_Format_Line(&row, viewer.textBuffer, TEXT_BUFFER_SIZE)) return false;
-  textout_ex(patch.bitmap, font, viewer.textBuffer, -patch.x, y - patch.y, fg, bg);
+  Text_Out_Cached(patch.bitmap, TEXT_SLOT_ROWS + 2 * index, viewer.textBuffer, -patch.x,
+                  y - patch.y, fg, bg);
   return true;
 }
 

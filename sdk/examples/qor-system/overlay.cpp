@@ -10,6 +10,7 @@
 #include "control_table.h"
 #include "display_buffer.h"
 #include "screen_patch.h"
+#include "text_cache.h"
 #include "video.h"
 #include "viewer.h"
 
@@ -350,8 +351,8 @@ void Status_Lines_Draw() {
               true);
   for (int i = 0; i < 4; ++i) {
     Status_Line_Format(line, sizeof line, i);
-    textout_ex(patch.bitmap, font, line, -patch.x, y - patch.y, video.colours.text,
-               video.colours.background);
+    Text_Out_Cached(patch.bitmap, TEXT_SLOT_STATUS + static_cast<unsigned>(i), line, -patch.x,
+                    y - patch.y, video.colours.text, video.colours.background);
     y += overlay.lineHeight;
   }
   for (uint32_t i = 0; i < entries; ++i) {

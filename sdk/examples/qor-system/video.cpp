@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "screen_patch.h"
+#include "text_cache.h"
 #include "viewer.h"
 
 namespace {
@@ -166,6 +167,8 @@ void Video_Open() {
 }
 
 void Video_Close() {
-  Patch_Release();   // made for the screen that ends here
+  // Made for the screen that ends here.
+  Patch_Release();
+  Text_Cache_Release();
   set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
 }
