@@ -158,22 +158,28 @@ def bare_rate(lines):
 
 
 def gst_run(buffers):
-    c0, x0, t0 = children_cpu(), cpu_of(xvfb), time.monotonic()
-    subprocess.run(["gst-launch-1.0", "-q", "videotestsrc", "num-buffers=%d" % buffers, "!",
-                    "video/x-raw,format=GRAY8,width=640,height=480", "!", "videoconvert", "!",
-                    "ximagesink", "sync=false"], stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, check=True, timeout=seconds * 10 + 60)
-    return time.monotonic() - t0, children_cpu() - c0 + cpu_of(xvfb) - x0
+    """Wall seconds from PLAYING to the end (gst-launch's own figure) and CPU seconds (the
+    pipeline, start-up included, + X server) for a given number of frames."""
+    c0, x0 = children_cpu(), cpu_of(xvfb)
+    out = subprocess.run(["gst-launch-1.0", "videotestsrc", "num-buffers=%d" % buffers, "!",
+                          "video/x-raw,format=GRAY8,width=640,height=480", "!", "videoconvert",
+                          "!", "ximagesink", "sync=false"], stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL, check=True, timeout=seconds * 20 + 60).stdout
+    m = re.search(rb"Execution ended after (\d+):(\d+):(\d+\.\d+)", out)
+    if not m:
+        raise SystemExit("gst-launch-1.0 gave no execution time:\n" + out.decode("latin-1"))
+    wall = int(m.group(1)) * 3600 + int(m.group(2)) * 60 + float(m.group(3))
+    return wall, children_cpu() - c0 + cpu_of(xvfb) - x0
 
 
 def gst_rate():
-    # Two lengths, so that the pipeline's start-up and end cancel out.
-    short = 200
-    t_short, c_short = gst_run(short)
-    long_ = short + max(200, int(short / t_short * seconds))
-    t_long, c_long = gst_run(long_)
-    n = long_ - short
-    return n / (t_long - t_short), (c_long - c_short) / n * 1000
+    # The frame count is set so the run lasts about as long as the viewer's window; the CPU of
+    # a short run is taken off, so that start-up counts for neither.
+    wall, _ = gst_run(300)
+    frames = max(300, int(300 / wall * seconds))
+    wall, cpu = gst_run(frames)
+    _, cpu_short = gst_run(100)
+    return frames / wall, max(cpu - cpu_short, 0.0) / (frames - 100) * 1000
 
 
 print("Xvfb 800x600x%s; %g s a measurement, %d rounds" % (os.environ["DEPTH"], seconds, rounds))

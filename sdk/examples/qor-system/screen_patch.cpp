@@ -34,31 +34,21 @@ void Copy_From_Screen(const ScreenPatch &patch) {
     std::memcpy(patch.bitmap->line[row], Screen_Row(patch, row, bytes), rowBytes);
 }
 
-// The smallest rectangle of the patch holding every pixel that differs from the screen's.
-// False when none does.
-bool Changed_Box(const ScreenPatch &patch, int *x0, int *y0, int *x1, int *y1) {
-  const int bytes = (bitmap_color_depth(screen) + 7) / 8;
-  const size_t rowBytes = static_cast<size_t>(patch.w) * bytes;
-  size_t first = rowBytes, last = 0;
-  int top = -1, bottom = -1;
-  for (int row = 0; row < patch.h; ++row) {
-    const unsigned char *now = Screen_Row(patch, row, bytes);
-    const unsigned char *next = patch.bitmap->line[row];
-    if (std::memcmp(now, next, rowBytes) == 0) continue;
-    if (top < 0) top = row;
-    bottom = row;
-    size_t a = 0, b = rowBytes;
-    while (now[a] == next[a]) ++a;
-    while (now[b - 1] == next[b - 1]) --b;
-    if (a < first) first = a;
-    if (b > last) last = b;
-  }
-  if (top < 0) return false;
-  *x0 = static_cast<int>(first / bytes);
-  *x1 = static_cast<int>((last + bytes - 1) / bytes);
-  *y0 = top;
-  *y1 = bottom + 1;
-  return true;
+// Changes further apart than this many rows alike on both sides go in separate blits: an image
+// request costs about as much as sending this many more rows of pixels.
+constexpr int ALIKE_ROWS_APART = 32;
+
+// Rows top to bottom of the patch and bytes [first, last) of them, sent in one blit.
+struct Box {
+  int top, bottom;
+  size_t first, last;
+};
+
+void Send(const ScreenPatch &patch, const Box &box, int bytes) {
+  const int x0 = static_cast<int>(box.first / bytes);
+  const int x1 = static_cast<int>((box.last + bytes - 1) / bytes);
+  blit(patch.bitmap, screen, x0, box.top, patch.x + x0, patch.y + box.top, x1 - x0,
+       box.bottom - box.top + 1);
 }
 
 }  // namespace
@@ -83,11 +73,31 @@ bool Patch_Begin(ScreenPatch *patch, int x, int y, int w, int h, bool keepScreen
 
 void Patch_End(const ScreenPatch &patch) {
   if (!screen || !patch.bitmap || patch.bitmap == screen) return;
-  // Pixels the screen already shows need not travel: most passes change a few lines of the
-  // overlay, and a still picture (the single-step pause) changes none.
-  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  if (!Changed_Box(patch, &x0, &y0, &x1, &y1)) return;
-  blit(patch.bitmap, screen, x0, y0, patch.x + x0, patch.y + y0, x1 - x0, y1 - y0);
+  // Pixels the screen already shows need not travel: a pass changes a few lines of the
+  // overlay, and a still picture (the single-step pause) none. What differs goes out in the
+  // smallest rectangle around it, split only where many alike rows lie between changes.
+  const int bytes = (bitmap_color_depth(screen) + 7) / 8;
+  const size_t rowBytes = static_cast<size_t>(patch.w) * bytes;
+  Box box{-1, -1, rowBytes, 0};
+  for (int row = 0; row < patch.h; ++row) {
+    const unsigned char *now = Screen_Row(patch, row, bytes);
+    const unsigned char *next = patch.bitmap->line[row];
+    if (std::memcmp(now, next, rowBytes) == 0) {
+      if (box.top >= 0 && row - box.bottom > ALIKE_ROWS_APART) {
+        Send(patch, box, bytes);
+        box = Box{-1, -1, rowBytes, 0};
+      }
+      continue;
+    }
+    if (box.top < 0) box.top = row;
+    box.bottom = row;
+    size_t a = 0, b = rowBytes;
+    while (now[a] == next[a]) ++a;
+    while (now[b - 1] == next[b - 1]) --b;
+    if (a < box.first) box.first = a;
+    if (b > box.last) box.last = b;
+  }
+  if (box.top >= 0) Send(patch, box, bytes);
 }
 
 void Patch_Release() {

@@ -18,8 +18,9 @@ struct ScreenPatch {
 // screen itself (x = y = 0): the drawing then goes straight to the screen, as it always did.
 // False only without a screen. One patch at a time: they share one memory bitmap.
 bool Patch_Begin(ScreenPatch *patch, int x, int y, int w, int h, bool keepScreen);
-// Copies a memory patch to its place on the screen: one blit (one image request on X11) of the
-// smallest rectangle that holds every pixel differing from the screen's, none when none does.
+// Copies a memory patch to its place on the screen: what differs from the screen's pixels, in
+// one blit (one image request on X11) of the smallest rectangle around it, none when nothing
+// does; changes more than 32 alike rows apart go in a blit each.
 void Patch_End(const ScreenPatch &patch);
 // Frees the memory bitmap (the graphics mode ends); the next patch makes a new one.
 void Patch_Release();

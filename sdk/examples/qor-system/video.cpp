@@ -3,8 +3,12 @@
 
 #include <allegro.h>
 
+#include <sys/prctl.h>
+
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 #include "screen_patch.h"
 #include "text_cache.h"
@@ -132,6 +136,14 @@ const char *Video_Mode_Text() {
   std::snprintf(text, sizeof text, "%ux%u %s", video.width, video.height,
                 Current_Flags().name);
   return text;
+}
+
+int Video_Install_Allegro() {
+  // A failed prctl only leaves the default slack: the thread then wakes as often as it asks.
+  prctl(PR_SET_TIMERSLACK, ALLEGRO_THREAD_SLACK_MS * 1000000UL, 0UL, 0UL, 0UL);
+  const int result = install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
+  prctl(PR_SET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);   // 0: this thread's default again
+  return result;
 }
 
 void Video_Open() {
