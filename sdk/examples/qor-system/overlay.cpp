@@ -344,8 +344,8 @@ void Status_Lines_Draw() {
   uint32_t entries = controlTable.count;
   if (entries > CONTROL_TABLE_SIZE) entries = CONTROL_TABLE_SIZE;
   int y = Overlay_Top();
-  // The whole block in one blit. The patch starts from the screen's pixels: the gap row under
-  // each line, the ends of short lines and undrawn rows show what was there before.
+  // The whole block in one patch. It starts from the screen's pixels: the gap row under each
+  // line, the ends of short lines and undrawn rows show what was there before.
   ScreenPatch patch;
   Patch_Begin(&patch, 0, y, Overlay_Screen_W(), static_cast<int>(entries + 4) * overlay.lineHeight,
               true);
