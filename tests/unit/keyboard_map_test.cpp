@@ -1,5 +1,6 @@
 // keyboard_map_test.cpp: every key's effect on state, selection, toggles and library calls,
 // and the handling of several waiting keys in one pass.
+#include <ctime>
 #include <deque>
 
 #include "acquisition_fixture.h"
@@ -296,6 +297,37 @@ TEST_F(KeyTest, PassReadsKeysAfterTheStepAndEndsOnEscOrAFailedKey) {
     waiting = {KEY_SPACE};
     EXPECT_FALSE(Acquisition_Pass());
     EXPECT_EQ(viewer.status, 55);
+  });
+}
+
+double Now_Ms() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// The pause has no library wait to block in: each pass without a key sleeps first, asks the
+// library nothing beyond the rows it draws, and a key that arrives is read on the next pass.
+TEST_F(KeyTest, SingleStepPauseRestsEachPassUntilAKeyEndsIt) {
+  In_Child([&] {
+    Start_With_Table();
+    cycle.state = INPUT_STATE_WAIT_KEYPRESS;
+    constexpr int PASSES = 4;
+    const double start = Now_Ms();
+    for (int i = 0; i < PASSES; ++i) ASSERT_TRUE(Acquisition_Pass());
+    EXPECT_GE(Now_Ms() - start, PASSES * PAUSE_REST_MS);
+    EXPECT_EQ(cycle.state, INPUT_STATE_WAIT_KEYPRESS);
+    EXPECT_TRUE(Calls("InDInterfaceQueryReady").empty());
+    EXPECT_TRUE(Calls("InDInterfaceWait").empty());
+
+    waiting = {KEY_F4};   // any other key runs its action and the pause goes on
+    ASSERT_TRUE(Acquisition_Pass());
+    EXPECT_TRUE(viewer.histogramFlag);
+    EXPECT_EQ(cycle.state, INPUT_STATE_WAIT_KEYPRESS);
+    waiting = {KEY_ENTER};
+    ASSERT_TRUE(Acquisition_Pass());
+    EXPECT_EQ(cycle.state, INPUT_STATE_WAIT);
+    EXPECT_TRUE(waiting.empty());
   });
 }
 

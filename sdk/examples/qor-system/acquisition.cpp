@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "display_buffer.h"
 #include "keyboard.h"
@@ -198,6 +199,15 @@ void Step_Read() {
   Frame_Rate_Draw();
 }
 
+// The single-step pause has no library wait to block in: without a rest each pass would redraw
+// the same still picture as fast as it can. Allegro's rest() does not sleep without its timer,
+// so this is a real sleep; a signal cuts it short, and a key is read on the pass it ends in.
+void Rest_In_Pause() {
+  if (cycle.state != INPUT_STATE_WAIT_KEYPRESS || keypressed()) return;
+  const timespec pause = {0, PAUSE_REST_MS * 1000000L};
+  nanosleep(&pause, nullptr);
+}
+
 }  // namespace
 
 void Cycle_Reset() {
@@ -263,6 +273,7 @@ void Acquisition_Step() {
 }
 
 bool Acquisition_Pass() {
+  Rest_In_Pause();
   cycle.stateName = "?";
   viewer.textBuffer[TEXT_BUFFER_SIZE - 1] = '\0';
   Acquisition_Step();

@@ -26,6 +26,8 @@ constexpr unsigned MESSAGE_BUFFER_SIZE = 256;
 
 // The wait's time-out value (milliseconds on the stand-in library).
 constexpr uint32_t WAIT_TIMEOUT = 100;
+// A pass in the single-step pause with no key waiting first sleeps this long.
+constexpr long PAUSE_REST_MS = 10;
 
 // Frames of this many bytes or more are refused: the buffer is one block and the viewer's
 // home platform cannot address it.

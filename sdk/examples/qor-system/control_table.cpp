@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "image_upload.h"
+#include "screen_patch.h"
+#include "text_cache.h"
 #include "viewer.h"
 #include "video.h"
 
@@ -109,10 +111,14 @@ int Font_Width(const char *text) {
   return text_length(font, text);
 }
 
-void Draw_Out_Interface(const ControlEntry &row, int y, int fg, int bg) {
+bool Draw_Out_Interface(const ScreenPatch &patch, uint32_t index, int y, int fg, int bg) {
+  const ControlEntry &row = controlTable.entries[index];
+  const unsigned slot = TEXT_SLOT_ROWS + 2 * index;
   char *const text = viewer.textBuffer;
-  if (!Control_Format_Line(&row, text, TEXT_BUFFER_SIZE)) return;
-  textout_ex(screen, font, text, 0, y, fg, bg);
+  if (!Control_Format_Line(&row, text, TEXT_BUFFER_SIZE)) return false;
+  BITMAP *const target = patch.bitmap;
+  const int dx = patch.x, dy = patch.y;
+  Text_Out_Cached(target, slot, text, -dx, y - dy, fg, bg);
   const int labelWidth = text_length(font, text);
 
   int written = QorVoz3DataSPrintf(text, TEXT_BUFFER_SIZE, viewer.dataHeaderTmp, nullptr);
@@ -126,11 +132,13 @@ void Draw_Out_Interface(const ControlEntry &row, int y, int fg, int bg) {
   const int screenWidth = screen->w;
   const uint32_t fit = Control_Scroll_Fit(labelWidth, screenWidth, text, length, Font_Width);
   const char *shown = text + Control_Scroll_Offset(fit, length, Clock_Ms());
-  textout_ex(screen, font, shown, labelWidth, y, fg, bg);
+  Text_Out_Cached(target, slot + 1, shown, labelWidth - dx, y - dy, fg, bg);
   // The text has no trailing blanks and shrinks as it scrolls: clear what the previous pass
   // left right of it.
   const int end = labelWidth + text_length(font, shown);
-  if (end < screenWidth) rectfill(screen, end, y, screenWidth - 1, y + text_height(font) - 1, bg);
+  if (end < screenWidth)
+    rectfill(target, end - dx, y - dy, screenWidth - 1 - dx, y + text_height(font) - 1 - dy, bg);
+  return true;
 }
 
 }  // namespace
@@ -251,25 +259,31 @@ uint32_t Control_Scroll_Offset(uint32_t fit, uint32_t length, uint32_t ms) {
   return first < length ? first : length;
 }
 
-void Control_Draw_Line(uint32_t index, int y) {
-  if (index >= controlTable.count || index >= CONTROL_TABLE_SIZE) return;
+bool Control_Draw_Line_Into(const ScreenPatch &patch, uint32_t index, int y) {
+  if (index >= controlTable.count || index >= CONTROL_TABLE_SIZE) return false;
   const ControlEntry &row = controlTable.entries[index];
-  if (!screen) {
+  if (!screen || !patch.bitmap) {
     // No graphics mode: the row's reads still count for the status, nothing is drawn.
     Control_Format_Line(&row, viewer.textBuffer, TEXT_BUFFER_SIZE);
-    return;
+    return false;
   }
   const bool selected = index == controlTable.selected;
   const int fg = selected ? video.colours.selectionText : video.colours.text;
   const int bg = selected ? video.colours.selectionBackground : video.colours.background;
 
-  if (row.kind == CONTROL_KIND_OUT_INTERFACE) {
-    Draw_Out_Interface(row, y, fg, bg);
-    return;
-  }
-  if (Control_Format_Line(&row, viewer.textBuffer, TEXT_BUFFER_SIZE)) {
-    textout_ex(screen, font, viewer.textBuffer, 0, y, fg, bg);
-  }
+  if (row.kind == CONTROL_KIND_OUT_INTERFACE) return Draw_Out_Interface(patch, index, y, fg, bg);
+  if (!Control_Format_Line(&row, viewer.textBuffer, TEXT_BUFFER_SIZE)) return false;
+  Text_Out_Cached(patch.bitmap, TEXT_SLOT_ROWS + 2 * index, viewer.textBuffer, -patch.x,
+                  y - patch.y, fg, bg);
+  return true;
+}
+
+void Control_Draw_Line(uint32_t index, int y) {
+  if (index >= controlTable.count || index >= CONTROL_TABLE_SIZE) return;
+  ScreenPatch patch{};
+  // The row's own patch keeps the screen's pixels beyond its text; an undrawn row sends nothing.
+  if (screen) Patch_Begin(&patch, 0, y, screen->w, text_height(font), true);
+  if (Control_Draw_Line_Into(patch, index, y)) Patch_End(patch);
 }
 
 void Control_Step(ControlEntry *entry, int32_t delta) {

@@ -6,6 +6,8 @@
 
 #include "qorlib3.h"
 
+struct ScreenPatch;
+
 enum ControlKind : uint32_t {
   CONTROL_KIND_UNKNOWN = 0,
   CONTROL_KIND_ENUM = 1,
@@ -42,6 +44,9 @@ bool Control_Table_Build(QorHandle system);
 void Control_Table_Add_Interfaces(QorHandle system);
 
 void Control_Draw_Line(uint32_t index, int y);
+// Control_Draw_Line into a patch that covers the row (the overlay draws all rows into one):
+// the same library calls and pixels. True when the row drew something.
+bool Control_Draw_Line_Into(const ScreenPatch &patch, uint32_t index, int y);
 void Control_Step(ControlEntry *entry, int32_t delta);
 void Control_Next_Unit(ControlEntry *entry);
 void Control_Select_Part(ControlEntry *entry, uint32_t part);

@@ -9,6 +9,8 @@
 #include "acquisition.h"
 #include "control_table.h"
 #include "display_buffer.h"
+#include "screen_patch.h"
+#include "text_cache.h"
 #include "video.h"
 #include "viewer.h"
 
@@ -20,6 +22,7 @@ namespace {
 constexpr int ATTRIBUTE_STEP = 10;
 // Nothing here draws a longer line than the text buffer plus its label.
 constexpr unsigned LINE_SIZE = TEXT_BUFFER_SIZE + 64;
+const char *const PROMPT_TEXT = "Press enter for next frame...";
 
 BITMAP *Display_Bitmap() {
   return viewer.displayBuffer ? viewer.displayBuffer->bitmap : nullptr;
@@ -57,10 +60,24 @@ const char *Header_Text(const DisplayBuffer *buffer, bool displayHeader) {
   return viewer.textBuffer;
 }
 
+// A text drawn with a background paints its whole box; a transparent one (bg -1) keeps the
+// pixels between its strokes, so its patch must start from the screen's pixels.
+bool Transparent(int bg) {
+  return bg < 0;
+}
+
 void Text_Line(BITMAP *target, const char *text, int y) {
   if (y >= target->h) return;   // below the target: clipped away anyway
+  const int fg = video.colours.text, bg = video.colours.background;
   acquire_bitmap(target);
-  textout_ex(target, font, text, 0, y, video.colours.text, video.colours.background);
+  if (target == screen) {
+    ScreenPatch patch;
+    Patch_Begin(&patch, 0, y, text_length(font, text), text_height(font), Transparent(bg));
+    textout_ex(patch.bitmap, font, text, -patch.x, y - patch.y, fg, bg);
+    Patch_End(patch);
+  } else {
+    textout_ex(target, font, text, 0, y, fg, bg);
+  }
   release_bitmap(target);
 }
 
@@ -120,10 +137,20 @@ void Histogram_Draw() {
     const uint32_t bar = overlay.bins[x];
     height[x] = static_cast<int>(bar < HISTOGRAM_FULL ? bar : HISTOGRAM_FULL);
   }
-  for (int x = 0; x < 256; ++x) vline(screen, x, top, top - height[x], video.colours.text);
+  int tallest = 0;
   for (int x = 0; x < 256; ++x)
-    vline(screen, x, top - height[x], top - height[x] - HISTOGRAM_CLEAR_HEIGHT,
-          video.colours.background);
+    if (height[x] > tallest) tallest = height[x];
+  // Above a shorter bar the patch holds what the screen showed, so one blit leaves it alone.
+  ScreenPatch patch;
+  const int clearTop = top - tallest - HISTOGRAM_CLEAR_HEIGHT;
+  Patch_Begin(&patch, 0, clearTop, 256, top - clearTop + 1, true);
+  const int dy = patch.y;
+  for (int x = 0; x < 256; ++x)
+    vline(patch.bitmap, x - patch.x, top - dy, top - height[x] - dy, video.colours.text);
+  for (int x = 0; x < 256; ++x)
+    vline(patch.bitmap, x - patch.x, top - height[x] - dy,
+          top - height[x] - HISTOGRAM_CLEAR_HEIGHT - dy, video.colours.background);
+  Patch_End(patch);
 }
 
 void Attribute_Value_Text(char *buffer, unsigned size, uint32_t type, uint32_t value) {
@@ -197,34 +224,54 @@ void Frame_Show() {
     char message[MESSAGE_BUFFER_SIZE];
     std::snprintf(message, sizeof message, "%.*s", static_cast<int>(MESSAGE_BUFFER_SIZE - 1),
                   cycle.messageBuffer);
+    const int bg = video.colours.background;
+    const int length = text_length(font, message);
     acquire_screen();
-    textout_centre_ex(screen, font, message, width / 2, height / 2, video.colours.text,
-                      video.colours.background);
+    ScreenPatch patch;
+    Patch_Begin(&patch, width / 2 - length / 2, height / 2, length, text_height(font),
+                Transparent(bg));
+    textout_centre_ex(patch.bitmap, font, message, width / 2 - patch.x, height / 2 - patch.y,
+                      video.colours.text, bg);
+    Patch_End(patch);
     release_screen();
     return;
   }
   if (viewer.attributeViewFlag) return;   // the screen keeps the attribute lines
   BITMAP *bitmap = Display_Bitmap();
   if (!bitmap) return;
+  // The frame fills the whole area and the image lands on it: the patch needs nothing of the
+  // screen, and the frame and the image reach it in one blit instead of two.
   acquire_screen();
+  ScreenPatch patch;
   if (!viewer.stretchFlag) {
-    rectfill(screen, 0, 0, bitmap->w + 1, bitmap->h + 1, video.colours.frame);
+    Patch_Begin(&patch, 0, 0, bitmap->w + 2, bitmap->h + 2, false);
+    rectfill(patch.bitmap, -patch.x, -patch.y, bitmap->w + 1 - patch.x, bitmap->h + 1 - patch.y,
+             video.colours.frame);
     acquire_bitmap(bitmap);
-    blit(bitmap, screen, 0, 0, 1, 1, bitmap->w, bitmap->h);
+    blit(bitmap, patch.bitmap, 0, 0, 1 - patch.x, 1 - patch.y, bitmap->w, bitmap->h);
     release_bitmap(bitmap);
+    Patch_End(patch);
   } else if (width > 0 && height > 2) {
-    rectfill(screen, 0, 0, width, height - 2, video.colours.frame);
+    Patch_Begin(&patch, 0, 0, width, height - 1, false);
+    rectfill(patch.bitmap, -patch.x, -patch.y, width - patch.x, height - 2 - patch.y,
+             video.colours.frame);
     acquire_bitmap(bitmap);
-    stretch_blit(bitmap, screen, 0, 0, bitmap->w, bitmap->h, 1, 1, width, height - 2);
+    stretch_blit(bitmap, patch.bitmap, 0, 0, bitmap->w, bitmap->h, 1 - patch.x, 1 - patch.y,
+                 width, height - 2);
     release_bitmap(bitmap);
+    Patch_End(patch);
   }
   release_screen();
 }
 
 void Single_Step_Prompt() {
   if (!screen) return;
-  textprintf_ex(screen, font, Overlay_Screen_W() / 2, Overlay_Screen_H() / 2, 255, 0,
+  const int x = Overlay_Screen_W() / 2, y = Overlay_Screen_H() / 2;
+  ScreenPatch patch;
+  Patch_Begin(&patch, x, y, text_length(font, PROMPT_TEXT), text_height(font), false);
+  textprintf_ex(patch.bitmap, font, x - patch.x, y - patch.y, 255, 0,
                 "Press enter for next frame...");
+  Patch_End(patch);
 }
 
 bool Frame_Rate_Tick(uint32_t now, double *fps) {
@@ -248,8 +295,20 @@ void Frame_Rate_Draw() {
   double fps = 0.0;
   if (!Frame_Rate_Tick(Clock_Ms(), &fps) || !screen) return;
   const int right = Overlay_Screen_W();
-  textprintf_right_ex(screen, font, right, 1, overlay.fpsWhite, 0, "FPS: %2.2f", fps);
-  textprintf_right_ex(screen, font, right, 11, overlay.fpsWhite, 0, "dT: %5d", 1000);
+  // Both lines in one patch; it keeps the screen's pixels between them and left of the
+  // shorter one.
+  char fpsText[64], dtText[32];
+  std::snprintf(fpsText, sizeof fpsText, "FPS: %2.2f", fps);
+  std::snprintf(dtText, sizeof dtText, "dT: %5d", 1000);
+  const int wFps = text_length(font, fpsText), wDt = text_length(font, dtText);
+  const int widest = wFps > wDt ? wFps : wDt;
+  ScreenPatch patch;
+  Patch_Begin(&patch, right - widest, 1, widest, 11 + text_height(font) - 1, true);
+  textprintf_right_ex(patch.bitmap, font, right - patch.x, 1 - patch.y, overlay.fpsWhite, 0,
+                      "FPS: %2.2f", fps);
+  textprintf_right_ex(patch.bitmap, font, right - patch.x, 11 - patch.y, overlay.fpsWhite, 0,
+                      "dT: %5d", 1000);
+  Patch_End(patch);
 }
 
 void Status_Line_Format(char *buffer, unsigned size, int line) {
@@ -282,16 +341,23 @@ void Status_Lines_Draw() {
   // The control rows draw on the screen too; without one there is nothing to draw on.
   if (!screen) return;
   static char line[LINE_SIZE];
-  int y = Overlay_Top();
-  for (int i = 0; i < 4; ++i) {
-    Status_Line_Format(line, sizeof line, i);
-    textout_ex(screen, font, line, 0, y, video.colours.text, video.colours.background);
-    y += overlay.lineHeight;
-  }
   uint32_t entries = controlTable.count;
   if (entries > CONTROL_TABLE_SIZE) entries = CONTROL_TABLE_SIZE;
-  for (uint32_t i = 0; i < entries; ++i) {
-    Control_Draw_Line(i, y);
+  int y = Overlay_Top();
+  // The whole block in one patch. It starts from the screen's pixels: the gap row under each
+  // line, the ends of short lines and undrawn rows show what was there before.
+  ScreenPatch patch;
+  Patch_Begin(&patch, 0, y, Overlay_Screen_W(), static_cast<int>(entries + 4) * overlay.lineHeight,
+              true);
+  for (int i = 0; i < 4; ++i) {
+    Status_Line_Format(line, sizeof line, i);
+    Text_Out_Cached(patch.bitmap, TEXT_SLOT_STATUS + static_cast<unsigned>(i), line, -patch.x,
+                    y - patch.y, video.colours.text, video.colours.background);
     y += overlay.lineHeight;
   }
+  for (uint32_t i = 0; i < entries; ++i) {
+    Control_Draw_Line_Into(patch, i, y);
+    y += overlay.lineHeight;
+  }
+  Patch_End(patch);
 }

@@ -155,7 +155,7 @@ enum GraphicsResult { GRAPHICS_READY, GRAPHICS_NO_ALLEGRO, GRAPHICS_FAILED };
 // Allegro crashes on any call after a failed start, so each outcome is told apart.
 GraphicsResult Graphics_Start() {
   Console_Printf("Enable GFX mode  ");
-  if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
+  if (Video_Install_Allegro() != 0) {
     // Allegro leaves its error text empty here; the missing X display is the usual cause.
     Console_Printf("Unable to start Allegro (no display?)\n");
     return GRAPHICS_NO_ALLEGRO;

@@ -3,9 +3,15 @@
 
 #include <allegro.h>
 
+#include <sys/prctl.h>
+
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 
+#include "screen_patch.h"
+#include "text_cache.h"
 #include "viewer.h"
 
 namespace {
@@ -132,6 +138,14 @@ const char *Video_Mode_Text() {
   return text;
 }
 
+int Video_Install_Allegro() {
+  // A failed prctl only leaves the default slack: the thread then wakes as often as it asks.
+  prctl(PR_SET_TIMERSLACK, ALLEGRO_THREAD_SLACK_MS * 1000000UL, 0UL, 0UL, 0UL);
+  const int result = install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
+  prctl(PR_SET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);   // 0: this thread's default again
+  return result;
+}
+
 void Video_Open() {
   video.depth = 0;
   const Candidate *table = CANDIDATES[video.mode <= COLOR_WIN ? video.mode : GRAY_FULL];
@@ -165,5 +179,8 @@ void Video_Open() {
 }
 
 void Video_Close() {
+  // Made for the screen that ends here.
+  Patch_Release();
+  Text_Cache_Release();
   set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
 }

@@ -39,7 +39,15 @@ void Video_Reset();                       // start values (tests)
 void Video_Set_Size(uint32_t width, uint32_t height);
 void Video_Select_Mode(uint32_t code);
 const char *Video_Mode_Text();
+// install_allegro for the display, its background thread (window and keyboard events) made
+// with a timer slack of ALLEGRO_THREAD_SLACK_MS. That thread wakes every millisecond only to
+// handle the events every ten; with the slack the kernel wakes it about every 20 ms, so a key
+// or an expose waits at most that long, and the idle viewer costs far less. The calling
+// thread's own slack is put back. Returns install_allegro's result.
+int Video_Install_Allegro();
 void Video_Open();
 void Video_Close();
+
+constexpr unsigned long ALLEGRO_THREAD_SLACK_MS = 19;
 
 #endif
