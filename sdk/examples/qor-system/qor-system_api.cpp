@@ -12,6 +12,7 @@
 #include "control_table.h"
 #include "display_buffer.h"
 #include "startup.h"
+#include "usage.h"
 #include "stop_signals.h"
 #include "video.h"
 
@@ -201,6 +202,11 @@ int main(int argc, char **argv) {
   Std_Output_Check_At_Exit("qor-system", EXIT_FAILED);
   Stop_Signals_Install();
   const char *const *args = argv;
+  // Help is all a user asking for it wants: before the library starts, nothing to release.
+  if (Usage_Asked(argc, args)) {
+    Usage_Print(stdout);
+    return 0;
+  }
   Command_Line_Read(argc, args);
   if (!Library_Start()) return EXIT_FAILED;
   Stop_Signals_End_Input(true);

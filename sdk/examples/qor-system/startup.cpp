@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "usage.h"
 #include "video.h"
 #include "viewer.h"
 
@@ -111,11 +110,6 @@ bool Scan_Signed(const char *text, int32_t *value) {
 }
 
 void Command_Line_Read(int argc, const char *const *argv) {
-  // Help is all a user asking for it wants: before the library starts, nothing to release.
-  if (Usage_Asked(argc, argv)) {
-    Usage_Print(stdout);
-    std::exit(0);
-  }
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
     uint32_t id = 0;

@@ -13,8 +13,8 @@ bool Scan_Unsigned(const char *text, const char *end, uint32_t *value);
 bool Scan_Signed(const char *text, int32_t *value);
 
 // Applies the arguments after the program name: s, o, p; '-' overrides are left for the
-// option listing; anything else prints the bad-option message. With --help or -h among them
-// it prints the help text and ends the program with 0.
+// option listing; anything else prints the bad-option message (--help and -h, which main
+// answers before, are overrides that match no option here).
 void Command_Line_Read(int argc, const char *const *argv);
 
 // The value of the last "-name=value" argument for this option name, or null.
