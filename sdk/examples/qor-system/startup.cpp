@@ -2,7 +2,6 @@
 #include "startup.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 
 #include "video.h"
