@@ -14,28 +14,15 @@ for b in qor-system viewer_bare_loop; do
   [ -x "$build/bin/$b" ] || { echo "missing $build/bin/$b: run scripts/build $build" >&2; exit 1; }
 done
 
+. scripts/xvfb.sh
 work=$(mktemp -d)
-xvfb_pid=
 finish() {
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  xvfb_stop
   rm -rf "$work"
 }
 trap finish EXIT
 
-Xvfb -displayfd 3 -screen 0 800x600x8 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-end=$((SECONDS + 20))
-until [ -s "$work/display" ]; do
-  if ! kill -0 "$xvfb_pid" 2>/dev/null || [ $SECONDS -ge $end ]; then
-    echo "Xvfb did not start" >&2
-    exit 1
-  fi
-  sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$work/display")"
+xvfb_start 8
 
 BUILD=$build SECONDS_RUN=$seconds ROUNDS=$rounds WORK=$work XVFB_PID=$xvfb_pid python3 - <<'PY'
 import json, os, re, resource, select, subprocess, time
