@@ -219,10 +219,19 @@ TEST_F(SimSource, ASourceFailingWhileRunningFailsTheNextWaitOrQuery) {
   Source("videotestsrc ! video/x-raw,width=16,height=8,framerate=100/1 ! identity error-after=20");
   QorHandle sys = MakeSystem(kSourceSystem);
   QorHandle in = Input(sys);
+  // The failure may show at any call of a read: the wait, the query or the block's begin.
   int rc = 0;
+  std::vector<uint8_t> frame;
   for (int i = 0; i < 100 && rc == 0; ++i) {
+    uint64_t ready = 0, done = 0;
     rc = QorVoz3InDInterfaceWait(in, 100, &err);
-    if (rc == 0) ReadFrame(in);
+    if (rc == 0) rc = QorVoz3InDInterfaceQueryReady(in, &ready, &err);
+    if (rc != 0 || ready == 0) continue;
+    rc = QorVoz3InDInterfaceBeginBlock(in, &err);
+    if (rc != 0) continue;
+    frame.resize(ready);
+    EXPECT_EQ(QorVoz3InDInterfaceTransfer(in, frame.data(), ready, &done, &err), 0);
+    EXPECT_EQ(QorVoz3InDInterfaceEndBlock(in, &err), 0);
   }
   EXPECT_EQ(rc, QORLIB3_ERR_GENERIC);
   EXPECT_NE(std::strstr(err.message, "GStreamer: Failed after iterations as requested"),
